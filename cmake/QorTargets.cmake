@@ -1,0 +1,52 @@
+# Helpers that keep every folder's CMakeLists.txt to a few lines: one library per folder,
+# a program is a thin main.cpp over it, and one test binary per test folder.
+
+add_library(qor_warnings INTERFACE)
+target_compile_options(qor_warnings INTERFACE -Wall -Wextra)
+
+# qor_add_library(<name> [DEPS public deps...] [PRIVATE_DEPS deps...])
+# Every *.cpp of the calling folder except main.cpp; the folder is the public include path.
+function(qor_add_library name)
+  cmake_parse_arguments(ARG "" "" "DEPS;PRIVATE_DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
+  if(sources)
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${ARG_DEPS} PRIVATE qor_warnings ${ARG_PRIVATE_DEPS})
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${CMAKE_CURRENT_SOURCE_DIR})
+    target_link_libraries(${name} INTERFACE ${ARG_DEPS})
+  endif()
+endfunction()
+
+# qor_add_program(<name> [OUTPUT_NAME file name] DEPS libs...)
+# The folder's main.cpp linked with the given libraries.
+function(qor_add_program name)
+  cmake_parse_arguments(ARG "" "OUTPUT_NAME" "DEPS" ${ARGN})
+  add_executable(${name} ${CMAKE_CURRENT_SOURCE_DIR}/main.cpp)
+  target_link_libraries(${name} PRIVATE qor_warnings ${ARG_DEPS})
+  if(ARG_OUTPUT_NAME)
+    set_target_properties(${name} PROPERTIES OUTPUT_NAME "${ARG_OUTPUT_NAME}")
+  endif()
+endfunction()
+
+# qor_add_tests(<name> DEPS libs... [LABELS labels...] [ENVIRONMENT VAR=value...])
+# Every *_test.cpp of the calling folder in one GoogleTest binary, each test registered with CTest.
+function(qor_add_tests name)
+  cmake_parse_arguments(ARG "" "" "DEPS;LABELS;ENVIRONMENT;SOURCES" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+  list(APPEND sources ${ARG_SOURCES})
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE qor_warnings ${ARG_DEPS} GTest::gmock GTest::gtest_main)
+  set(props "")
+  if(ARG_LABELS)
+    list(APPEND props LABELS "${ARG_LABELS}")
+  endif()
+  list(APPEND props ENVIRONMENT "QORSCHED_BUILD_DIR=${PROJECT_BINARY_DIR};${ARG_ENVIRONMENT}")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
+endfunction()

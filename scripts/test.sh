@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs every test.
+#   scripts/test.sh              the normal build, in build/
+#   scripts/test.sh --sanitize   AddressSanitizer + UndefinedBehaviorSanitizer, in build-sanitize/
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+
+build_dir=build
+cmake_args=(-G Ninja)
+if [ "${1:-}" = "--sanitize" ]; then
+    build_dir=build-sanitize
+    cmake_args+=(-DCMAKE_BUILD_TYPE=Debug -DQORSCHED_SANITIZE=ON -DQORSCHED_BUILD_BENCHMARKS=OFF)
+    export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}"
+    export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
+fi
+
+# Services the tests need; stop on exit only what this run started.
+export QORSCHED_SERVICES_DIR="${QORSCHED_SERVICES_DIR:-$(mktemp -d /tmp/qorsched-services.XXXXXX)}"
+owns_services=0
+if [ -z "${QORSCHED_SERVICES_STARTED:-}" ]; then
+    scripts/services.sh start
+    owns_services=1
+    export QORSCHED_SERVICES_STARTED=1
+fi
+trap '[ $owns_services -eq 1 ] && scripts/services.sh stop' EXIT
+if [ -s "$QORSCHED_SERVICES_DIR/dbus.address" ]; then
+    export QORSCHED_TEST_BUS_ADDRESS="$(cat "$QORSCHED_SERVICES_DIR/dbus.address")"
+fi
+
+cmake -S . -B "$build_dir" "${cmake_args[@]}"
+cmake --build "$build_dir" -j"$(nproc)"
+QT_QPA_PLATFORM=offscreen ctest --test-dir "$build_dir" --output-on-failure -j"$(nproc)" --timeout 600
