@@ -1,0 +1,5 @@
+#include "QorMemory.h"
+
+int32_t QorForceMemError() {
+    return kQorOutOfMemoryErr;
+}
