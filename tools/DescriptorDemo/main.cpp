@@ -90,6 +90,9 @@ int main(int argc, char** argv) {
     printf("\nRead back: result %d (%s)\n", result,
            result == 6 ? "all five fields" : "the line ended early");
     PrintFields(readBack);
+    if (readBack.mEventDataLen == readBack.mEventDataSize - 1)
+        printf("  (the event data filled its %d-byte buffer: anything longer was cut)\n",
+               readBack.mEventDataSize);
 
     // Holding its event data as one text, as a task record does, the descriptor writes a whole
     // line: the tail of that task's cron line.
