@@ -71,7 +71,7 @@ int ZQorScheduledTaskDescriptor::Read(FILE* file) {
         ++field;
         bool complete = false;
         c = Parse4ByteCode(file, code, &complete);
-        // Only a complete class may count as "all five fields read".
+        // A code cut short by the line end does not count as read: 6 means all five fields.
         if (!complete)
             return field;
     }
