@@ -13,10 +13,9 @@ public:
     ZSharedObject& operator=(const ZSharedObject&) = delete;
 
     void Attach() { ++mReferenceCount; }
-    void Release() {
-        if (--mReferenceCount == 0)
-            delete this;
-    }
+    /// Out of line: inlined next to a `new`, g++ mistakes the deleting destructor's call for a
+    /// free of a non-heap object.
+    void Release();
     int32_t GetReferenceCount() const { return mReferenceCount; }
 
 private:

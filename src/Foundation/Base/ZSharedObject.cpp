@@ -1,0 +1,6 @@
+#include "ZSharedObject.h"
+
+void ZSharedObject::Release() {
+    if (--mReferenceCount == 0)
+        delete this;
+}
