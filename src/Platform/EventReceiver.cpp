@@ -1,6 +1,7 @@
 #include "EventReceiver.h"
 #include "EventWire.h"
 #include "MachPortFolder.h"
+#include "SystemLog.h"
 
 #include <cerrno>
 #include <cstring>
@@ -9,6 +10,7 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <syslog.h>
 #include <unistd.h>
 
 namespace {
@@ -139,6 +141,8 @@ void QorEventReceiver::Report(OSErr status, const std::string& what) {
     mLastDrop = status;
     if (mProblemHandler)
         mProblemHandler(status, what);
+    else
+        QorSyslog(LOG_WARNING, "%s", what.c_str());
 }
 
 void QorEventReceiver::Drop(int fd) {

@@ -20,7 +20,8 @@ constexpr size_t kQorEventMaxPendingSenders = 32;
 /// QSocketNotifier watches it and calls Dispatch(), which never blocks: each sender's bytes
 /// are collected as they come, a message is decoded and checked completely before any handler
 /// sees it, and a malformed, oversized, foreign or too slow message is dropped and reported to
-/// the problem handler. Single-threaded, like the programs that use it.
+/// the problem handler, or without one to the system log (at LOG_WARNING, under the identity
+/// the program opened it with). Single-threaded, like the programs that use it.
 class QorEventReceiver {
 public:
     using Handler = std::function<void(const AppleEvent& event)>;

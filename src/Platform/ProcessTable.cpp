@@ -52,7 +52,8 @@ bool ReadCommandName(pid_t pid, std::string* name) {
 bool Matches(const QorProcessInfo& process, const std::string& name) {
     if (process.zombie)
         return false;
-    if (name.size() <= kQorCommandNameMax)
+    // A command name of the full 15 bytes may be cut from a longer one: confirm it.
+    if (name.size() < kQorCommandNameMax)
         return process.commandName == name;
     if (process.commandName != name.substr(0, kQorCommandNameMax))
         return false;

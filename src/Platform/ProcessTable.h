@@ -9,9 +9,10 @@
 // Finding a running program by name: a scan of /proc, never a shell.
 //
 // The kernel keeps a process's command name cut to 15 bytes; for a "#!" script it is the
-// script's own file name. A name of up to 15 bytes is matched against the command name
-// exactly; a longer one must match its first 15 bytes and the file name of the executable or
-// of one of the first three arguments (a script's path follows its interpreter). Zombies do not
+// script's own file name. A name shorter than 15 bytes is matched against the command name
+// exactly; one of 15 bytes or more (which the kernel may have cut) must match the command name
+// in its first 15 bytes and the file name of the executable or of one of the first three
+// arguments (a script's path follows its interpreter). Zombies do not
 // count. Among the matches a process of the caller's effective uid wins, then the lowest ID.
 
 /// Longest command name the kernel keeps.
