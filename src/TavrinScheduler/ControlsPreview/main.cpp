@@ -1,0 +1,5 @@
+#include "SCControlsPreview.h"
+
+int main(int argc, char** argv) {
+    return SCRunControlsPreview(argc, argv);
+}
