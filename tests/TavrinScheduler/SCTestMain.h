@@ -10,6 +10,23 @@
 #include <cstdlib>
 #include <ctime>
 
+namespace SCTest {
+
+inline QtMessageHandler gPreviousHandler = nullptr;
+
+// The offscreen platform warns about every top-level window with a fixed size; nothing to learn
+// there. Called from initTestCase, once the test library has its own handler in place.
+inline void quietOffscreenWarnings() {
+    gPreviousHandler = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+            if (!message.contains(QLatin1String("does not support propagateSizeHints"))) {
+                gPreviousHandler(type, context, message);
+            }
+        });
+}
+
+} // namespace SCTest
+
 #define SC_TEST_MAIN(TestClass)                                                                    \
     int main(int argc, char** argv) {                                                              \
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {                                      \
