@@ -156,7 +156,9 @@ OSErr QorEventReceiver::Dispatch() {
     if (mPollFd < 0)
         return ioErr;
     epoll_event ready[16];
-    for (;;) {
+    // A bounded number of rounds: a flood of senders cannot keep the caller here; what is
+    // left keeps the descriptor readable and is handled at the next call.
+    for (int round = 0; round < 64; ++round) {
         int n = epoll_wait(mPollFd, ready, 16, 0);
         if (n < 0 && errno == EINTR)
             continue;

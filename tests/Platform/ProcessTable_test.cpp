@@ -71,6 +71,9 @@ TEST(ProcessTable, NameMatchesExactlyAndPrefersTheCallersProcesses) {
 pid_t Start(const std::string& program, const std::vector<std::string>& args) {
     pid_t child = fork();
     if (child == 0) {
+        // Its own group, so that Stop also ends what a script started (a sleep left running
+        // would hold the test runner's output open).
+        setpgid(0, 0);
         std::vector<char*> argv;
         argv.push_back(const_cast<char*>(program.c_str()));
         for (const std::string& arg : args)
@@ -93,7 +96,7 @@ void AwaitCommandName(pid_t pid, const std::string& name) {
 }
 
 void Stop(pid_t pid) {
-    kill(pid, SIGKILL);
+    kill(-pid, SIGKILL);
     waitpid(pid, nullptr, 0);
 }
 
