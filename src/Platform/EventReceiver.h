@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <sys/types.h>
 #include <utility>
 #include <vector>
 
