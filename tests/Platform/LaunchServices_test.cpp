@@ -69,8 +69,8 @@ std::map<std::string, std::string> Record(const std::string& text) {
     return fields;
 }
 
-// Processes whose command line is exactly the interpreter, then script (as a started "#!"
-// script shows), or script alone.
+// Started instances of a "#!" script: session leaders (as every started program is; its own
+// forks are not) whose command line is the interpreter, then the script.
 std::vector<pid_t> ProcessesRunning(const std::string& script) {
     std::vector<pid_t> pids;
     DIR* proc = opendir("/proc");
@@ -78,9 +78,18 @@ std::vector<pid_t> ProcessesRunning(const std::string& script) {
         pid_t pid = atoi(entry->d_name);
         if (pid <= 0)
             continue;
-        std::string cmdline = ReadFile("/proc/" + std::string(entry->d_name) + "/cmdline");
-        if (cmdline.find(std::string(1, '\0') + script + '\0') != std::string::npos ||
-            cmdline.rfind(script + '\0', 0) == 0)
+        std::string folder = "/proc/" + std::string(entry->d_name);
+        std::string cmdline = ReadFile(folder + "/cmdline");
+        std::string stat = ReadFile(folder + "/stat");
+        size_t close = stat.rfind(')');
+        if (cmdline.find(std::string(1, '\0') + script + '\0') == std::string::npos ||
+            close == std::string::npos)
+            continue;
+        char state;
+        int parent, group, session = 0;
+        if (sscanf(stat.c_str() + close + 1, " %c %d %d %d", &state, &parent, &group, &session) ==
+                4 &&
+            session == pid)
             pids.push_back(pid);
     }
     closedir(proc);
@@ -302,9 +311,7 @@ TEST_F(LaunchServices, ALaunchInProgressOrARunningApplicationIsNotStartedAgain) 
     waitpid(holder, nullptr, 0);
     close(lock);
 
-    // Counted once the program has written its record: its subshells are gone by then.
     ASSERT_EQ(LSOpenFSRef(&ref, nullptr), 0);
-    ASSERT_TRUE(WaitForFile(record));
     std::vector<pid_t> first = ProcessesRunning(script);
     if (first.size() != 1u) {
         Kill(first);
@@ -314,9 +321,7 @@ TEST_F(LaunchServices, ALaunchInProgressOrARunningApplicationIsNotStartedAgain) 
     EXPECT_EQ(LSOpenFSRef(&ref, nullptr), 0);
     EXPECT_EQ(ProcessesRunning(script), first);
     LSLaunchFSRefSpec spec = {&ref, 0, nullptr, nullptr, kLSLaunchNewInstance, nullptr};
-    unlink(record.c_str());
     EXPECT_EQ(LSOpenFromRefSpec(&spec, nullptr), 0);
-    EXPECT_TRUE(WaitForFile(record));
     std::vector<pid_t> both = ProcessesRunning(script);
     Kill(both);
     EXPECT_EQ(both.size(), 2u);
