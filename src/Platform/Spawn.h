@@ -20,7 +20,8 @@ struct QorSpawnOptions {
 
 /// Runs argv[0] (searched on PATH when it has no "/") with argv and waits for it. Returns 0
 /// and the exit status (128 + the signal number when a signal ended it), or an errno value
-/// when it could not be started or waited for (ENOENT for a program that is not there).
+/// when it could not be started or waited for (ENOENT for a program that is not there;
+/// ECHILD when a SIGCHLD handler of the caller collected the program's status first).
 int QorSpawnAndWait(const std::vector<std::string>& argv, const QorSpawnOptions& options,
                     int* outExitStatus);
 
