@@ -152,6 +152,13 @@ SCClockView::SCClockView(const QString& timeFormat, QWidget* parent)
 
 SCClockView::~SCClockView() {
     SCNotificationCenter::defaultCenter().removeObserver(this);
+    // The cells are deleted later, by QWidget's destructor, and may still validate or finish an
+    // edit on their way out (they lose the focus): cut them off from this object first.
+    for (QLineEdit* cell : {mHourCell, mMinuteCell}) {
+        cell->removeEventFilter(this);
+        cell->disconnect(this);
+        cell->setValidator(nullptr);
+    }
 }
 
 void SCClockView::retranslate() {
