@@ -120,7 +120,9 @@ std::vector<std::string> QorGraphicalSessionVariables(uid_t uid) {
     std::vector<std::string> variables =
         SessionVariablesOf(QorProcessEnvironment(session.leader, uid));
     if (!HasDisplay(variables) && !session.sessionId.empty())
-        variables = ScanSessionProcesses(uid, session.sessionId);
+        if (std::vector<std::string> found = ScanSessionProcesses(uid, session.sessionId);
+            HasDisplay(found))
+            variables = std::move(found);
 
     if (!session.display.empty())
         AddMissing(&variables, "DISPLAY=" + session.display);

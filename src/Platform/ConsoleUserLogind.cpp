@@ -128,6 +128,8 @@ int QorAskLogindForConsoleSession(QorConsoleSession* out) {
     result = sd_bus_get_property(bus.get(), kLogind, kSeat0, kSeatInterface, "ActiveSession",
                                  &error, &rawReply, "(so)");
     bool noSeat = sd_bus_error_has_name(&error, SD_BUS_ERROR_UNKNOWN_OBJECT) ||
+                  sd_bus_error_has_name(&error, SD_BUS_ERROR_UNKNOWN_INTERFACE) ||
+                  sd_bus_error_has_name(&error, SD_BUS_ERROR_UNKNOWN_PROPERTY) ||
                   sd_bus_error_has_name(&error, SD_BUS_ERROR_UNKNOWN_METHOD);
     sd_bus_error_free(&error);
     if (result < 0)

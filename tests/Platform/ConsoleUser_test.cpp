@@ -1,4 +1,5 @@
 #include "ConsoleUser.h"
+#include "ConsoleUserEnvironment.h"
 #include "SystemBus.h"
 #include "SystemTestSupport.h"
 
@@ -253,4 +254,42 @@ TEST(ConsoleUser, FakeStandsInForLogind) {
     EXPECT_EQ(uid, 1000u);
     fake.SetSession(std::nullopt);
     EXPECT_FALSE(SCDynamicStoreCopyConsoleUser(&name, &uid, nullptr));
+}
+
+// Started from cron, a program gets the session's variables from a process of the session;
+// here the leader is not the user's (as when a root-owned worker leads it), so another
+// process of the session tells them.
+TEST(ConsoleUserEnvironment, SessionVariablesComeFromTheSessionsProcesses) {
+    TempRoot root;
+    ScopedEnv display("DISPLAY", std::nullopt), wayland("WAYLAND_DISPLAY", std::nullopt);
+    const std::string id = "qorsched-test-" + std::to_string(getpid());
+    Child member({"/bin/sleep", "30"},
+                 {"XDG_SESSION_ID=" + id, "WAYLAND_DISPLAY=wayland-9",
+                  "XDG_RUNTIME_DIR=/run/user/99", "DBUS_SESSION_BUS_ADDRESS=unix:path=/x\x01y"});
+    const std::string environ = "/proc/" + std::to_string(member.Pid()) + "/environ";
+    for (int i = 0; i < 1000 && ReadFile(environ).find(id) == std::string::npos; ++i)
+        usleep(1000); // until it has exec'd with its own environment
+
+    QorConsoleSession session;
+    session.uid = geteuid();
+    session.sessionId = id;
+    session.display = ":5";
+    QorFakeConsoleUser console(session);
+    QorScopedConsoleUser use(&console);
+
+    std::vector<std::string> variables = QorGraphicalSessionVariables(geteuid());
+    std::sort(variables.begin(), variables.end());
+    // The bus address with a control character is not taken; logind's display fills in.
+    EXPECT_EQ(variables, (std::vector<std::string>{"DISPLAY=:5", "WAYLAND_DISPLAY=wayland-9",
+                                                   "XDG_RUNTIME_DIR=/run/user/99"}));
+    EXPECT_TRUE(QorGraphicalSessionVariables(geteuid() + 1).empty()) << "not the console user";
+
+    const std::vector<std::string> inSession = {"DISPLAY=:1", "XDG_RUNTIME_DIR=/mine"};
+    EXPECT_EQ(QorEnvironmentForGraphicalProgram(inSession, geteuid()), inSession);
+    std::vector<std::string> fromCron =
+        QorEnvironmentForGraphicalProgram({"XDG_RUNTIME_DIR=/mine", "HOME=/h"}, geteuid());
+    std::sort(fromCron.begin(), fromCron.end());
+    EXPECT_EQ(fromCron,
+              (std::vector<std::string>{"DISPLAY=:5", "HOME=/h", "WAYLAND_DISPLAY=wayland-9",
+                                        "XDG_RUNTIME_DIR=/run/user/99"}));
 }
