@@ -1,7 +1,11 @@
+#include "PreferencesArguments.h"
+#include "SCClockView.h"
 #include "SCFormatPreferences.h"
 #include "SCTestMain.h"
 
 #include <QHash>
+#include <QLabel>
+#include <QTemporaryDir>
 
 #include <clocale>
 #include <string>
@@ -36,6 +40,7 @@ class tst_SCFormatPreferences : public QObject {
 
 private slots:
     void userDefaultsOverrideTheLocale();
+    void applicationUserDefaultsReachTheClock();
     void expandsCompositeConversions_data();
     void expandsCompositeConversions();
     void clockKindAndSeparator_data();
@@ -58,6 +63,23 @@ void tst_SCFormatPreferences::userDefaultsOverrideTheLocale() {
     // An empty stored format is no format: the locale's stands.
     defaults.values.insert(kTimeFormatKey, QString());
     QCOMPARE(SCUserTimeFormat(), QStringLiteral("%H:%M:%S"));
+}
+
+void tst_SCFormatPreferences::applicationUserDefaultsReachTheClock() {
+    // The platform's user defaults, inside a private root: "-key value" on the command line.
+    QTemporaryDir root;
+    QVERIFY(root.isValid());
+    qputenv("QORSCHED_ROOT", root.path().toUtf8());
+    const char* argv[] = {"Tavrin Scheduler", "-NSTimeFormatString", "%I.%M %p"};
+    QorSetArgumentDomain(3, argv);
+
+    QCOMPARE(SCUserTimeFormat(), QStringLiteral("%I.%M %p"));
+    SCClockView clock;
+    QVERIFY(!clock.uses24HourClock());
+    QCOMPARE(clock.separatorLabel()->text(), QStringLiteral("."));
+
+    QorSetArgumentDomain(1, argv);
+    qunsetenv("QORSCHED_ROOT");
 }
 
 void tst_SCFormatPreferences::expandsCompositeConversions_data() {

@@ -1,16 +1,25 @@
 #include "SCFormatPreferences.h"
 
+#include "PreferencesArguments.h"
+
 #include <langinfo.h>
 
 namespace {
 
-class NoUserDefaults : public SCUserDefaultsSource {
+// The running application's user defaults: its command-line arguments, then the user's domain.
+class PlatformUserDefaults : public SCUserDefaultsSource {
 public:
-    std::optional<QString> stringForKey(const QString&) const override { return std::nullopt; }
+    std::optional<QString> stringForKey(const QString& key) const override {
+        std::optional<std::string> value = QorUserDefaults().StringForKey(key.toStdString());
+        if (!value) {
+            return std::nullopt;
+        }
+        return QString::fromStdString(*value);
+    }
 };
 
-NoUserDefaults gNoUserDefaults;
-SCUserDefaultsSource* gSource = &gNoUserDefaults;
+PlatformUserDefaults gPlatformUserDefaults;
+SCUserDefaultsSource* gSource = &gPlatformUserDefaults;
 
 QString langinfo(nl_item item) {
     return QString::fromLocal8Bit(nl_langinfo(item));
@@ -35,7 +44,7 @@ SCUserDefaultsSource& SCCurrentUserDefaultsSource() {
 }
 
 void SCInstallUserDefaultsSource(SCUserDefaultsSource* source) {
-    gSource = source ? source : &gNoUserDefaults;
+    gSource = source ? source : &gPlatformUserDefaults;
 }
 
 QString SCExpandTimeDateFormat(const QString& format, const QString& localeTimeFormat,

@@ -14,8 +14,8 @@ inline constexpr char kTimeFormatKey[] = "NSTimeFormatString";
 /// The user-defaults key of the date format.
 inline constexpr char kDateFormatKey[] = "NSDateFormatString";
 
-/// Where user-defaults strings come from. The default source has none, so the locale decides;
-/// the application installs the real store, tests install a fake.
+/// Where user-defaults strings come from: by default the running application's user defaults
+/// (command-line "-key value" pairs, then the user's preferences); tests install a fake.
 class SCUserDefaultsSource {
 public:
     virtual ~SCUserDefaultsSource() = default;
@@ -24,7 +24,7 @@ public:
 };
 
 SCUserDefaultsSource& SCCurrentUserDefaultsSource();
-/// nullptr puts the default source back.
+/// nullptr puts the platform's user defaults back.
 void SCInstallUserDefaultsSource(SCUserDefaultsSource* source);
 using SCScopedUserDefaultsSource =
     QorScopedService<SCUserDefaultsSource, SCCurrentUserDefaultsSource,

@@ -178,6 +178,8 @@ void SCClockView::retranslate() {
 void SCClockView::changeEvent(QEvent* event) {
     if (event->type() == QEvent::LanguageChange) {
         retranslate();
+    } else if (event->type() == QEvent::PaletteChange) {
+        updateSelectionLook();
     }
     QWidget::changeEvent(event);
 }
