@@ -69,9 +69,7 @@ QLineEdit* makeCell(QWidget* parent, Qt::Alignment alignment) {
     auto* cell = new QLineEdit(parent);
     cell->setFrame(false);
     cell->setAlignment(alignment | Qt::AlignVCenter);
-    cell->setMaxLength(2);
     cell->setAutoFillBackground(true);
-    cell->setContextMenuPolicy(Qt::NoContextMenu);
     const int digitsWidth = cell->fontMetrics().horizontalAdvance(QStringLiteral("00"));
     cell->setFixedWidth(digitsWidth + 6);
     cell->setTextMargins(1, 0, 1, 0);
