@@ -179,8 +179,11 @@ TEST_F(CrontabTasks, AnotherUsersBlockIsListedByName) {
     EXPECT_EQ(CloseCrontabTasks(block), 0); // read only: never saved into tester's crontab
     EXPECT_EQ(Tab(), "<none>");
 
-    EXPECT_NE(OpenCrontabTasksForUser("nobody-here", &err), nullptr);
+    block = OpenCrontabTasksForUser("nobody-here", &err);
+    ASSERT_NE(block, nullptr);
     EXPECT_EQ(err, 0); // no crontab: an empty block
+    EXPECT_EQ(block->GetNumItems(), 0u);
+    delete block;
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <time.h>
 #include <vector>
 
@@ -52,10 +53,17 @@ protected:
         mRoot = mkdtemp(pattern);
         std::filesystem::create_directories(mRoot + "/tmp");
         setenv("QORSCHED_ROOT", mRoot.c_str(), 1);
+        if (const char* zone = getenv("TZ"))
+            mOldZone = zone;
         setenv("TZ", "UTC", 1);
         tzset();
     }
     ~QorSchedTool() override {
+        if (mOldZone)
+            setenv("TZ", mOldZone->c_str(), 1);
+        else
+            unsetenv("TZ");
+        tzset();
         unsetenv("QORSCHED_ROOT");
         std::filesystem::remove_all(mRoot);
     }
@@ -94,6 +102,7 @@ protected:
     }
 
     std::string mRoot;
+    std::optional<std::string> mOldZone;
     QorFakeClock mClock{1715767200};
     QorScopedClock mUseClock;
     QorFakeCrontab mCrontab{std::string("tester")};
