@@ -82,8 +82,19 @@ RunOutcome RunCrontab(const std::vector<const char*>& args, int sinkFd, uint64_t
         argv.push_back(const_cast<char*>(arg));
     argv.push_back(nullptr);
 
+    // "no crontab for USER" is recognised by its words: keep them untranslated.
+    std::vector<char*> envp;
+    for (char** variable = environ; *variable; ++variable) {
+        if (strncmp(*variable, "LC_ALL=", 7) != 0 && strncmp(*variable, "LC_MESSAGES=", 12) != 0 &&
+            strncmp(*variable, "LANGUAGE=", 9) != 0)
+            envp.push_back(*variable);
+    }
+    static char cLocale[] = "LC_ALL=C";
+    envp.push_back(cLocale);
+    envp.push_back(nullptr);
+
     pid_t pid = -1;
-    int spawnErr = posix_spawnp(&pid, "crontab", &actions, &attributes, argv.data(), environ);
+    int spawnErr = posix_spawnp(&pid, "crontab", &actions, &attributes, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     CloseIfOpen(&outPipe[1]);
