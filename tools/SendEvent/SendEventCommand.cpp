@@ -177,6 +177,7 @@ int SendEventMain(int argc, char** argv, FILE* out, FILE* err) {
             if (status == 0)
                 status = launcher.DoEvent();
         }
+        launcher.Logit(long(status));
         fprintf(out, "event class '%.4s' id '%.4s' to '%.4s': %s (%d)\n", eventClass, event,
                 creator, SendEventStatusText(status), int(status));
     }
