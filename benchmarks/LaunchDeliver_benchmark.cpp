@@ -29,7 +29,8 @@ public:
         setenv("QORSCHED_SAMPLE_IDLE", "3600", 1);
         std::filesystem::create_directories(mRoot + "/tmp");
         chmod((mRoot + "/tmp").c_str(), 01777);
-        mProduct = mRoot + kDensorPath;
+        // A name of its own: the launcher finds the running product by its name.
+        mProduct = mRoot + kDensorPath + "-" + std::to_string(getpid());
         mDocument = mRoot + "/home/user/report.txt";
         std::filesystem::create_directories(std::filesystem::path(mProduct).parent_path());
         std::filesystem::create_directories(std::filesystem::path(mDocument).parent_path());

@@ -48,7 +48,9 @@ protected:
 
     TempRoot mRoot;
     ScopedEnv mIdle{"QORSCHED_SAMPLE_IDLE", "30"};
-    const std::string mProduct = mRoot.Path() + kDensorPath;
+    // A product path with a name of its own: the launcher finds a running program by its
+    // name, and another test run may have a product of the same name running elsewhere.
+    const std::string mProduct = mRoot.Path() + kDensorPath + "-" + std::to_string(getpid());
     const std::string mDocument = mRoot.Path() + "/home/user/My Documents/report.txt";
     const SampleRecord mRecord{mProduct};
     const SampleRecord mBundleRecord{mRoot.Path() +
@@ -118,7 +120,7 @@ TEST_F(LaunchSampleProduct, ABundleIsFoundByItsCreatorCodeAndOpened) {
 
 TEST_F(LaunchSampleProduct, UnreachablePortsGiveTheirStatuses) {
     // A program that never registers a port: 30 look-ups (on a fake clock), then 1005.
-    const std::string quiet = mRoot.Path() + "/opt/bin/quiet";
+    const std::string quiet = mRoot.Path() + "/opt/bin/quiet-" + std::to_string(getpid());
     std::filesystem::create_directories(mRoot.Path() + "/opt/bin");
     std::filesystem::copy_file("/bin/sleep", quiet);
     LauncherFor<ZQorScheduledTaskLauncher> silent(
