@@ -51,7 +51,7 @@ struct Options {
 // The options end at the first positional argument ("+"): what follows is the launcher
 // command line, whose data may well begin with a dash.
 bool ReadOptions(int argc, char** argv, Options* options, FILE* err) {
-    optind = 1;
+    optind = 0; // a full restart of glibc's getopt, for every call
     opterr = 0;
     for (int option; (option = getopt(argc, argv, "+sp:")) != -1;) {
         switch (option) {
