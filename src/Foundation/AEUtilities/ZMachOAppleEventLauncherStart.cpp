@@ -57,8 +57,8 @@ OSStatus ZMachOAppleEventLauncher::LaunchTheApp(unsigned long flags) {
             return -1;
         if (flags & kLSLaunchNewInstance)
             return LaunchTheAppAsNewInstance(nullptr);
-        LSLaunchFSRefSpec spec = {&mAppFSRef, 0, nullptr, nullptr, uint32_t(flags), nullptr};
-        status = LSOpenFromRefSpec(&spec, nullptr);
+        LSLaunchFSRefSpec request = {&mAppFSRef, 0, nullptr, nullptr, uint32_t(flags), nullptr};
+        status = LSOpenFromRefSpec(&request, nullptr);
         if (status == kLSLaunchInProgressErr)
             status = kQorLaunchAlreadyRunning;
     }
