@@ -2,6 +2,7 @@
 // take the command line over, locate and classify the target, find its process by name, look
 // its event port up, build the event with its parameters and send it.
 
+#include "ProcessTable.h"
 #include "QorProducts.h"
 #include "ZQorScheduledTaskLauncher.h"
 
@@ -17,6 +18,12 @@
 #include <vector>
 
 namespace {
+
+// Gone, or ended and not yet reaped by whoever adopted it, counts as not running.
+bool IsRunning(pid_t pid) {
+    QorProcessInfo info;
+    return QorReadProcessInfo(pid, &info) && !info.zombie;
+}
 
 // A temporary install root with the sample product installed at a product path and running.
 class RunningProduct {
@@ -43,8 +50,10 @@ public:
         mOk = mOk && WaitForReady();
     }
     ~RunningProduct() {
-        if (mPid > 0)
-            kill(mPid, SIGTERM);
+        // The next repetition starts a product of the same name: this one must be gone first.
+        if (mPid > 0 && kill(mPid, SIGTERM) == 0)
+            for (int i = 0; i < 1000 && IsRunning(mPid); ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
         std::error_code ignored;
         std::filesystem::remove_all(mRoot, ignored);
     }

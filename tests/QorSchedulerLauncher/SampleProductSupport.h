@@ -76,11 +76,16 @@ public:
         return blank == std::string::npos ? "" : line.substr(blank + 1);
     }
 
-    /// Stops the product and waits until it has taken its ports down.
+    /// Stops the product and waits until it has ended, so that the next test never finds it
+    /// running under the same name.
     void Stop() const {
         pid_t pid = Pid();
-        if (pid > 0 && kill(pid, SIGTERM) == 0)
-            (void)WaitFor("exit");
+        if (pid <= 0 || kill(pid, SIGTERM) != 0)
+            return;
+        (void)WaitFor("exit");
+        QorProcessInfo info;
+        for (int i = 0; i < 1000 && QorReadProcessInfo(pid, &info) && !info.zombie; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
 
 private:
