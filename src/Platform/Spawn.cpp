@@ -276,8 +276,9 @@ int QorSpawnAndWait(const std::vector<std::string>& argv, const QorSpawnOptions&
 }
 
 int QorSpawnDetached(const std::string& path, const std::vector<std::string>& argv,
-                     const std::vector<std::string>& environment, pid_t* outPid) {
-    if (path.empty() || argv.empty())
+                     const std::vector<std::string>& environment, pid_t* outPid,
+                     const std::string& workingFolder) {
+    if (path.empty() || argv.empty() || workingFolder.empty())
         return EINVAL;
     IdentityPlan plan;
     if (int error = PlanCallingUserOnly(&plan))
@@ -308,7 +309,7 @@ int QorSpawnDetached(const std::string& path, const std::vector<std::string>& ar
             if (program > 0)
                 ReportAndExit(report[1], 'P', int(program), 0);
             ResetSignals();
-            if (setsid() < 0 || chdir("/") != 0 || !PlaceStdio(stdio))
+            if (setsid() < 0 || chdir(workingFolder.c_str()) != 0 || !PlaceStdio(stdio))
                 ReportAndExit(report[1], 'E', errno, 127);
             CloseOnExecFrom3();
             if (int error = ApplyPlan(plan))

@@ -27,12 +27,14 @@ int QorSpawnAndWait(const std::vector<std::string>& argv, const QorSpawnOptions&
 
 /// Starts path with argv (argv[0] is what the program sees as its name) and environment,
 /// detached: in a session of its own, with standard input, output and error on /dev/null,
-/// working folder "/", as the calling user alone (as asCallingUserOnly above) and not a child
-/// of this process, so nobody needs to wait for it. Returns 0 once the program's image has
-/// been loaded, with its process ID in outPid (may be null), or the errno value of what
-/// failed.
+/// working folder workingFolder ("/" by default; a plain executable started for a task keeps
+/// the caller's, as a child would), as the calling user alone (as asCallingUserOnly above) and
+/// not a child of this process, so nobody needs to wait for it. Returns 0 once the program's
+/// image has been loaded, with its process ID in outPid (may be null), or the errno value of
+/// what failed.
 int QorSpawnDetached(const std::string& path, const std::vector<std::string>& argv,
-                     const std::vector<std::string>& environment, pid_t* outPid);
+                     const std::vector<std::string>& environment, pid_t* outPid,
+                     const std::string& workingFolder = "/");
 
 /// This process's environment as "NAME=value" entries.
 std::vector<std::string> QorCurrentEnvironment();

@@ -10,6 +10,7 @@
 #include "Spawn.h"
 #include "ZMachOAppleEventDescriptor.h"
 
+#include <climits>
 #include <cstdlib>
 #include <string>
 #include <sys/stat.h>
@@ -34,8 +35,12 @@ OSStatus StartProgram(const char* path, char** args, bool graphical, pid_t* outP
     std::vector<std::string> environment = QorCurrentEnvironment();
     if (graphical)
         environment = QorEnvironmentForGraphicalProgram(std::move(environment), geteuid());
+    // A product started for a task works where the launcher was started (the owner's home
+    // when cron or the daemon runs it), as a plain child process would.
+    char here[PATH_MAX];
+    std::string workingFolder = getcwd(here, sizeof here) ? here : "/";
     pid_t pid = 0;
-    if (QorSpawnDetached(path, argv, environment, &pid) != 0)
+    if (QorSpawnDetached(path, argv, environment, &pid, workingFolder) != 0)
         return -1;
     if (outPid != nullptr)
         *outPid = pid;
