@@ -1,0 +1,5 @@
+#include "MissedTasksDaemon.h"
+
+int main(int argc, char** argv) {
+    return TavrinMissedTasksMain(argc, argv);
+}
