@@ -185,13 +185,16 @@ struct TestAccount {
 
 inline std::optional<TestAccount> EnsureTestAccount() {
     constexpr char kName[] = "qorschedtest2";
-    if (!getpwnam(kName)) {
+    // Tests running side by side may create it at the same moment; the account database is
+    // locked while one of them does.
+    for (int attempt = 0; attempt < 50 && !getpwnam(kName); ++attempt) {
         int status = -1;
         if (QorSpawnAndWait({"/usr/sbin/useradd", "--no-create-home", "--home-dir",
                              "/home/qorschedtest2", "--shell", "/usr/sbin/nologin", kName},
-                            QorSpawnOptions(), &status) != 0 ||
-            status != 0)
-            return std::nullopt;
+                            QorSpawnOptions(), &status) == 0 &&
+            status == 0)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     passwd* entry = getpwnam(kName);
     if (!entry || entry->pw_uid == 0)
