@@ -133,6 +133,7 @@ TEST_F(LastShutdown, DecisionOverTheAccountingFile) {
          {Login(500), Login(900), Reboot(1100)},
          1130,
          900},
+        {"times past 2038", {Shutdown(3000000000), Reboot(3000000100)}, 3000000110, 3000000000},
         {"a boot that is the oldest record", {Reboot(1100), Login(1120)}, 1150, 0},
         {"a boot that is the oldest record, long ago", {Reboot(1100), Login(1120)}, 1200, 1120},
         {"only whole names of system records count",
