@@ -2,6 +2,96 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>Localizable</name>
+    <message>
+        <source>All Products</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Monthly</source>
+        <translation>Monatlich</translation>
+    </message>
+    <message>
+        <source>Weekly</source>
+        <translation>Wöchentlich</translation>
+    </message>
+    <message>
+        <source>Daily</source>
+        <translation>Täglich</translation>
+    </message>
+    <message>
+        <source>Annually</source>
+        <translation>Jährlich</translation>
+    </message>
+    <message>
+        <source>Ombrix Scan</source>
+        <translation>Ombrix-Scan</translation>
+    </message>
+    <message>
+        <source>Custorix Snapshot</source>
+        <translation>Custorix-Schnappschuss</translation>
+    </message>
+    <message>
+        <source>Product Update</source>
+        <translation>Produktaktualisierung</translation>
+    </message>
+    <message>
+        <source>Defragment Files</source>
+        <translation>Dateien defragmentieren</translation>
+    </message>
+    <message>
+        <source>Virus Definitions</source>
+        <translation>Virendefinitionen</translation>
+    </message>
+    <message>
+        <source>Update All</source>
+        <translation>Alles aktualisieren</translation>
+    </message>
+    <message>
+        <source>Today</source>
+        <translation>Heute</translation>
+    </message>
+    <message>
+        <source>Tomorrow</source>
+        <translation>Morgen</translation>
+    </message>
+    <message>
+        <source>Custorix Daily Update</source>
+        <translation>Tägliche Custorix-Aktualisierung</translation>
+    </message>
+    <message>
+        <source>Daily Defragmentation</source>
+        <translation>Tägliche Defragmentierung</translation>
+    </message>
+    <message>
+        <source>Update Virus Protection</source>
+        <translation>Virenschutz aktualisieren</translation>
+    </message>
+    <message>
+        <source>Reset Scheduled Tasks</source>
+        <translation>Geplante Aufgaben zurücksetzen</translation>
+    </message>
+    <message>
+        <source>Don&apos;t Reset</source>
+        <translation>Nicht zurücksetzen</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Zurücksetzen</translation>
+    </message>
+    <message>
+        <source>This will delete ALL tasks you have created.  Are you sure you want to reset to defaults?</source>
+        <translation>Dadurch werden ALLE Aufgaben gelöscht, die Sie erstellt haben.  Möchten Sie wirklich die Standardaufgaben wiederherstellen?</translation>
+    </message>
+</context>
+<context>
+    <name>SCApplication</name>
+    <message>
+        <source>Tavrin Scheduler is already running, but it did not answer (error %1).</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>SCCalendarView</name>
     <message>
         <source>Click a day to start your event.</source>
@@ -130,10 +220,269 @@
     </message>
 </context>
 <context>
+    <name>SCMainWindowController</name>
+    <message>
+        <source>Toolbar</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Schedule a task:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New Ombrix Scan Task…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Click to schedule an Ombrix scan.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New Product Update Task…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Click to schedule a Tavrin product update.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New Custorix Snapshot Task…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Click to schedule a Custorix Snapshot task.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New Defragmentation Task…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Click to schedule volume defragmentation.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n task(s)</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>About Tavrin Scheduler</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tavrin Scheduler</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Schedules scans, updates, snapshots and defragmentation of the Tavrin products. Your tasks are kept in your crontab.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete Task</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Don&apos;t Delete</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete this task?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>error %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Your crontab could not be written.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The change is shown here but is not in your crontab yet (%1). It is written with your next change, or when you quit.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Task Editing in Progress</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quit Without Saving</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Are you sure you want to quit without saving?</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>SCMinuteFormatter</name>
     <message>
         <source>Couldn&apos;t convert to correct Hour.</source>
         <translation>Die Eingabe ist keine gültige Stunde.</translation>
+    </message>
+</context>
+<context>
+    <name>SCOmbrixWindowController</name>
+    <message>
+        <source>Select a scan target:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Select</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No Scan Selection made.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Don&apos;t Save</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>You must select something to scan.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The scan target&apos;s path is too long.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The scan target cannot be scheduled.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose a disk, folder or file with a shorter path.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Its path contains a character that cannot be stored safely in the crontab: a double quote, a dollar sign, a backquote, a backslash, a percent sign or a control character. Choose another disk, folder or file, or rename it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SCTaskDataSource</name>
+    <message>
+        <source>On</source>
+        <translation>Ein</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Task</source>
+        <translation>Aufgabe</translation>
+    </message>
+    <message>
+        <source>Frequency</source>
+        <translation>Häufigkeit</translation>
+    </message>
+    <message>
+        <source>Next Launch</source>
+        <translation>Nächster Start</translation>
+    </message>
+    <message>
+        <source>Only the tasks that are switched on run at their time.</source>
+        <translation>Nur eingeschaltete Aufgaben werden zu ihrer Zeit ausgeführt.</translation>
+    </message>
+    <message>
+        <source>Click to sort the tasks by this column; click again to reverse the order.</source>
+        <translation>Klicken Sie hier, um die Aufgaben nach dieser Spalte zu sortieren; ein weiterer Klick kehrt die Reihenfolge um.</translation>
+    </message>
+</context>
+<context>
+    <name>SCTaskTablePreview</name>
+    <message>
+        <source>Scheduled Tasks</source>
+        <translation>Geplante Aufgaben</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Uhrzeit</translation>
+    </message>
+    <message>
+        <source>Weekday</source>
+        <translation>Wochentag</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <source>Your crontab could not be read, so no tasks are shown.</source>
+        <translation>Ihre Crontab konnte nicht gelesen werden, daher werden keine Aufgaben angezeigt.</translation>
+    </message>
+    <message>
+        <source>You have no scheduled tasks.</source>
+        <translation>Sie haben keine geplanten Aufgaben.</translation>
+    </message>
+    <message>
+        <source>One task, switched on.</source>
+        <translation>Eine Aufgabe, eingeschaltet.</translation>
+    </message>
+    <message>
+        <source>One task, switched off.</source>
+        <translation>Eine Aufgabe, ausgeschaltet.</translation>
+    </message>
+    <message>
+        <source>%1 tasks, %2 of them switched on. Click a column title to sort by it.</source>
+        <translation>%1 Aufgaben, davon %2 eingeschaltet. Klicken Sie auf einen Spaltentitel, um danach zu sortieren.</translation>
+    </message>
+    <message>
+        <source>Shows your scheduled tasks and the scheduler&apos;s controls.</source>
+        <translation>Zeigt Ihre geplanten Aufgaben und die Bedienelemente des Planers.</translation>
+    </message>
+    <message>
+        <source>Saves a picture of the window.</source>
+        <translation>Speichert ein Bild des Fensters.</translation>
+    </message>
+    <message>
+        <source>Takes this date as today.</source>
+        <translation>Nimmt dieses Datum als heute.</translation>
+    </message>
+    <message>
+        <source>Clicks the title of this column (may be repeated).</source>
+        <translation>Klickt auf den Titel dieser Spalte (darf wiederholt werden).</translation>
+    </message>
+    <message>
+        <source>Shows the texts in this language.</source>
+        <translation>Zeigt die Texte in dieser Sprache.</translation>
+    </message>
+    <message>
+        <source>Draws the window in this style.</source>
+        <translation>Zeichnet das Fenster in diesem Stil.</translation>
+    </message>
+    <message>
+        <source>Not a date: %1 (expected yyyy-mm-dd).</source>
+        <translation>Kein Datum: %1 (erwartet: JJJJ-MM-TT).</translation>
+    </message>
+    <message>
+        <source>No column is called %1.</source>
+        <translation>Keine Spalte heißt %1.</translation>
+    </message>
+    <message>
+        <source>Cannot save the picture %1.</source>
+        <translation>Das Bild %1 kann nicht gespeichert werden.</translation>
     </message>
 </context>
 <context>
@@ -165,6 +514,93 @@
     <message>
         <source>Sat</source>
         <translation>Sa</translation>
+    </message>
+</context>
+<context>
+    <name>SCWindowControllerBase</name>
+    <message>
+        <source>   Edit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>   Add</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Task</source>
+        <translation type="unfinished">Aufgabe</translation>
+    </message>
+    <message>
+        <source>Based on the current time setting, this task will begin tomorrow.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Based on the current time setting, this task will begin today.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No name entered for the Task.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Enter Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Don&apos;t Save</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>You must enter a task name to Save the task.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The task name is too long.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Shorten the task name to save the task.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> Task</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Are you sure you want to Save this Task?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the crontab command gave no reason</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Your crontab could not be changed (%1). Your entries are still here: save again, or cancel to leave the task as it was.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The task could not be stored (error %1). Your entries are still here: change them and save again, or cancel to leave the task as it was.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The task could not be saved.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 </TS>
