@@ -77,7 +77,7 @@ protected:
             close(mWatchFd);
     }
 
-    void WriteCrontab(const std::string& user, const std::vector<TaskSpec>& tasks) {
+    void WriteCrontab(const std::string& user, const std::vector<TaskRow>& tasks) {
         WriteFile(mRoot.CrontabFolder() + "/" + user, TaskBlock(tasks), 0600);
     }
 
@@ -208,7 +208,7 @@ TEST_F(MissedTaskScan, EveryChildIsCollectedAndTheCrontabCommandKeepsItsStatus) 
     handler.sa_flags = SA_RESTART | SA_NOCLDSTOP;
     ASSERT_EQ(sigaction(SIGCHLD, &handler, &previous), 0);
 
-    std::vector<TaskSpec> tasks;
+    std::vector<TaskRow> tasks;
     for (uint32_t id = 1; id <= 30; ++id)
         tasks.push_back({id, 8, int16_t(id)});
     WriteCrontab(mAccount.name, tasks);

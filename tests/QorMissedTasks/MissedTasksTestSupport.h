@@ -140,7 +140,7 @@ inline int64_t LocalTime(int year, int month, int day, int hour, int minute, int
 }
 
 /// A task of a crontab block.
-struct TaskSpec {
+struct TaskRow {
     uint32_t id;
     int16_t hour;
     int16_t minute;
@@ -151,16 +151,16 @@ struct TaskSpec {
 };
 
 /// The task block holding these tasks, as the application writes it into a crontab.
-inline std::string TaskBlock(const std::vector<TaskSpec>& specs) {
+inline std::string TaskBlock(const std::vector<TaskRow>& rows) {
     ZQorScheduledTaskArray block(nullptr, 4, 0);
-    for (const TaskSpec& spec : specs) {
+    for (const TaskRow& row : rows) {
         auto* task = new ZQorScheduledTask("missed task", 0, ZQorScheduledTask::kVirusScan, 0,
-                                           spec.schedType, -1, spec.day, spec.hour, spec.minute,
-                                           spec.enabled ? 1 : 0, 0x4F6D6278, "/usr/bin/scanner",
+                                           row.schedType, -1, row.day, row.hour, row.minute,
+                                           row.enabled ? 1 : 0, 0x4F6D6278, "/usr/bin/scanner",
                                            0x53436165, 0x53436F62, 11, "\"exAG\" \"-v\"");
-        task->SetTaskID(spec.id);
-        if (spec.options)
-            task->SetSchedArgs(spec.options);
+        task->SetTaskID(row.id);
+        if (row.options)
+            task->SetSchedArgs(row.options);
         block.AddValue(task);
         task->Release();
     }
