@@ -28,7 +28,7 @@
 namespace SCTest {
 
 /// One task as a test writes it into the crontab.
-struct TaskSpec {
+struct TestTask {
     QString name;
     int16_t kind = 0;
     int16_t scheduleType = 3;
@@ -166,19 +166,19 @@ public:
     }
 
     /// Writes the tasks as the user's task block, through the schedule library.
-    void writeTasks(const std::vector<TaskSpec>& tasks, const QString& userLines = QString()) {
+    void writeTasks(const std::vector<TestTask>& tasks, const QString& userLines = QString()) {
         setTab(userLines);
         ZQorScheduledTaskArray block(nullptr, 4, 0);
-        for (const TaskSpec& spec : tasks) {
+        for (const TestTask& wanted : tasks) {
             ZQorScheduledTask* task = NewScheduledTask(nullptr);
-            const QByteArray name = spec.name.toUtf8();
+            const QByteArray name = wanted.name.toUtf8();
             SetTaskName(task, name.constData(), int16_t(name.size()), 1);
-            SetTaskEventType(task, spec.kind);
-            SetTaskScheduleType(task, spec.scheduleType);
-            SetTaskScheduleTime(task, &spec.month, &spec.day, &spec.hour, &spec.minute);
-            SetTaskEnabled(task, spec.enabled);
-            SetEvent(task, QorCode("oapp"), QorCode("aevt"), spec.eventData.toUtf8().constData());
-            SetEventLauncher(task, spec.creator, QFile::encodeName(spec.execPath).constData());
+            SetTaskEventType(task, wanted.kind);
+            SetTaskScheduleType(task, wanted.scheduleType);
+            SetTaskScheduleTime(task, &wanted.month, &wanted.day, &wanted.hour, &wanted.minute);
+            SetTaskEnabled(task, wanted.enabled);
+            SetEvent(task, QorCode("oapp"), QorCode("aevt"), wanted.eventData.toUtf8().constData());
+            SetEventLauncher(task, wanted.creator, QFile::encodeName(wanted.execPath).constData());
             AddScheduledTask(&block, task, 0);
         }
         block.SetDirtyFlag(true);

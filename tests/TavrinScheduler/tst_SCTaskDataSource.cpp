@@ -21,7 +21,7 @@
 
 namespace {
 
-using TaskSpec = SCTest::TaskSpec;
+using TestTask = SCTest::TestTask;
 using TaskTestRoot = SCTest::TaskTestRoot;
 using CrontabKind = SCTest::CrontabKind;
 
@@ -155,7 +155,7 @@ private:
     void install(int products);
     std::unique_ptr<SCTaskDataSource>
     newSource(SCTaskDataSource::Access access = SCTaskDataSource::Access::ReadWrite);
-    std::vector<TaskSpec> tasksOfEveryKind() const;
+    std::vector<TestTask> tasksOfEveryKind() const;
 
     std::unique_ptr<TaskTestRoot> mRoot;
 };
@@ -199,10 +199,10 @@ std::unique_ptr<SCTaskDataSource> tst_SCTaskDataSource::newSource(SCTaskDataSour
     return source;
 }
 
-std::vector<TaskSpec> tst_SCTaskDataSource::tasksOfEveryKind() const {
+std::vector<TestTask> tst_SCTaskDataSource::tasksOfEveryKind() const {
     const QString renovix = fixedPath(kRenovixPath);
     auto update = [&](const char* name, const QString& eventData) {
-        return TaskSpec{
+        return TestTask{
             QString::fromLatin1(name), 1, 1, -1, 1, 9, 0, 1, renovix, eventData, QorCode("    ")};
     };
     return {
@@ -313,7 +313,7 @@ void tst_SCTaskDataSource::repairRemovesTheTasksOfMissingProducts() {
 
     install(products);
     QStringList kept;
-    for (const TaskSpec& task : tasksOfEveryKind()) {
+    for (const TestTask& task : tasksOfEveryKind()) {
         if (!removed.contains(task.name)) {
             kept << task.name;
         }
@@ -429,7 +429,7 @@ void tst_SCTaskDataSource::resetLeavesExactlyTheDefaultTasks() {
     for (const char* marker : {"CXDefault", "DNDefault", "RVDefault"}) {
         TaskTestRoot::setMarker(marker, true);
     }
-    std::vector<TaskSpec> tasks = tasksOfEveryKind();
+    std::vector<TestTask> tasks = tasksOfEveryKind();
     mRoot->writeTasks(tasks, QStringLiteral("MAILTO=ann\n"));
     auto source = newSource();
     source->awakeFromNib();

@@ -17,7 +17,7 @@
 
 namespace {
 
-using TaskSpec = SCTest::TaskSpec;
+using TestTask = SCTest::TestTask;
 
 QString fixedPath(const char* path) {
     return QString::fromStdString(QorPath(path));

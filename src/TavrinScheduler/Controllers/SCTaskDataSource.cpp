@@ -126,8 +126,7 @@ void SCTaskDataSource::postAddRow() {
 }
 
 QFont SCTaskDataSource::tableFont() {
-    // The small system font: eleven thirteenths of the normal one (11 against 13 points where
-    // the table was first drawn), but never below 7 points.
+    // The small system font: eleven thirteenths of the normal one, but never below 7 points.
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     if (font.pointSizeF() > 0) {
         font.setPointSizeF(std::max(font.pointSizeF() * 11.0 / 13.0, 7.0));

@@ -44,11 +44,11 @@ struct DefaultTask {
 };
 
 // Builds the task and hands it to block; the task is not added when a step fails.
-int32_t addDefaultTask(ZQorScheduledTaskArray* block, const DefaultTask& spec) {
+int32_t addDefaultTask(ZQorScheduledTaskArray* block, const DefaultTask& wanted) {
     if (!block) {
         return kQorSchedErrBadTaskArray;
     }
-    if (!spec.execPath) {
+    if (!wanted.execPath) {
         return kQorSchedErrNullArgument;
     }
     int32_t status = 0;
@@ -57,27 +57,27 @@ int32_t addDefaultTask(ZQorScheduledTaskArray* block, const DefaultTask& spec) {
         return status;
     }
     SetTaskEnabled(task, 1);
-    SetTaskEventType(task, spec.kind);
-    const QByteArray name = SCLocalizedString(spec.nameKey).toUtf8();
+    SetTaskEventType(task, wanted.kind);
+    const QByteArray name = SCLocalizedString(wanted.nameKey).toUtf8();
     status =
         SetTaskName(task, name.constData(), int16_t(std::min<qsizetype>(name.size(), SHRT_MAX)), 1);
-    if (status == 0 && spec.options) {
-        status = SetSchedArgs(task, spec.options);
+    if (status == 0 && wanted.options) {
+        status = SetSchedArgs(task, wanted.options);
     }
     if (status == 0) {
         status = SetEvent(task, kOpenApplicationEvent, kCoreEventClass,
-                          spec.eventData.toUtf8().constData());
+                          wanted.eventData.toUtf8().constData());
     }
     if (status == 0) {
         status =
-            SetEventLauncher(task, spec.creator, QFile::encodeName(*spec.execPath).constData());
+            SetEventLauncher(task, wanted.creator, QFile::encodeName(*wanted.execPath).constData());
     }
     if (status != 0) {
         RemoveScheduledTask(task);
         return status;
     }
-    SetTaskScheduleTime(task, &spec.month, &spec.day, &spec.hour, &spec.minute);
-    SetTaskScheduleType(task, spec.scheduleType);
+    SetTaskScheduleTime(task, &wanted.month, &wanted.day, &wanted.hour, &wanted.minute);
+    SetTaskScheduleType(task, wanted.scheduleType);
     return AddScheduledTask(block, task, 0);
 }
 
