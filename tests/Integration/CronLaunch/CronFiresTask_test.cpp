@@ -22,6 +22,7 @@
 #include <fstream>
 #include <functional>
 #include <grp.h>
+#include <optional>
 #include <pwd.h>
 #include <spawn.h>
 #include <sstream>
@@ -77,12 +78,43 @@ std::string ReadFile(const std::string& path) {
     return text.str();
 }
 
-bool CronDaemonRuns() {
+// The cron daemon's process ID, or 0 when none runs.
+pid_t CronDaemon() {
     for (const QorProcessInfo& process : QorCurrentProcessTable().WithCommandName("cron"))
         if (!process.zombie)
-            return true;
-    return false;
+            return process.pid;
+    return 0;
 }
+
+// Makes this process tell the time in the cron daemon's zone (its TZ, else the machine's), so
+// that the task's minute is the one cron fires it at; the zone in use comes back afterwards.
+class CronDaemonZone {
+public:
+    explicit CronDaemonZone(pid_t cron) {
+        if (const char* tz = getenv("TZ"))
+            mOld = tz;
+        std::istringstream environment(ReadFile("/proc/" + std::to_string(cron) + "/environ"));
+        std::string zone;
+        for (std::string entry; std::getline(environment, entry, '\0');)
+            if (entry.rfind("TZ=", 0) == 0)
+                zone = entry.substr(3);
+        if (zone.empty())
+            unsetenv("TZ");
+        else
+            setenv("TZ", zone.c_str(), 1);
+        tzset();
+    }
+    ~CronDaemonZone() {
+        if (mOld)
+            setenv("TZ", mOld->c_str(), 1);
+        else
+            unsetenv("TZ");
+        tzset();
+    }
+
+private:
+    std::optional<std::string> mOld;
+};
 
 class CronFiresTask : public testing::Test {
 protected:
@@ -92,7 +124,8 @@ protected:
                          << " and works on that account's crontab";
         if (access("/usr/bin/crontab", X_OK) != 0)
             GTEST_SKIP() << "the cron package is not installed";
-        if (!CronDaemonRuns())
+        mCron = CronDaemon();
+        if (mCron == 0)
             GTEST_SKIP() << "no cron daemon runs (scripts/test.sh and CI start one)";
         mOldPath = getenv("PATH") ? getenv("PATH") : "";
         setenv("PATH", kSystemPath, 1); // the real crontab
@@ -198,6 +231,7 @@ protected:
         return pids;
     }
 
+    pid_t mCron = 0;
     std::string mOldPath, mTemp, mInstallRoot, mHome, mProduct;
     uid_t mUid = 0;
     gid_t mGid = 0;
@@ -233,6 +267,7 @@ TEST_F(CronFiresTask, TheProductGetsTheEventAndTheResultIsLogged) {
 
     // The next minute, or the one after when this one is nearly over: cron looks at changed
     // crontabs once a minute.
+    CronDaemonZone zone(mCron);
     const time_t now = time(nullptr);
     tm local;
     localtime_r(&now, &local);
