@@ -1,5 +1,8 @@
 #include "XVolumeQueries.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace {
 
 XMountTableVolumeQueries& systemQueries() {
@@ -50,4 +53,32 @@ bool XMountTableVolumeQueries::isVolumeRoot(const QString& path, QString* outNam
 
 bool XMountTableVolumeQueries::isOnLocalDisk(const QString& path) const {
     return !path.isEmpty() && volumes().IsOnLocalDisk(path.toStdString());
+}
+
+bool XMountTableVolumeQueries::isMediaFolder(const QString& path) const {
+    const QString resolved = QFileInfo(path).canonicalFilePath();
+    if (resolved.isEmpty()) {
+        return false;
+    }
+    const QString parent = QFileInfo(resolved).path();
+    for (const std::string& folder : mSources.mediaFolders) {
+        const QString media = QFileInfo(QString::fromStdString(folder)).canonicalFilePath();
+        if (media.isEmpty()) {
+            continue;
+        }
+        if (resolved == media) {
+            return true;
+        }
+        if (parent == media) {
+            const std::string point = resolved.toStdString();
+            bool mounted = false;
+            for (const QorMount& mount : volumes().Mounts()) {
+                mounted = mounted || mount.mountPoint == point;
+            }
+            if (!mounted) {
+                return true;
+            }
+        }
+    }
+    return false;
 }

@@ -18,6 +18,10 @@ public:
     virtual bool isVolumeRoot(const QString& path, QString* outName) const = 0;
     /// Whether the file system holding path (which must exist) is a local disk.
     virtual bool isOnLocalDisk(const QString& path) const = 0;
+    /// Whether path is a folder where volumes appear rather than a volume: a media folder
+    /// itself, or a folder in it that is no mount point (the per-user folders of /media and
+    /// /run/media).
+    virtual bool isMediaFolder(const QString& path) const = 0;
 };
 
 XVolumeQueries& XCurrentVolumeQueries();
@@ -37,6 +41,7 @@ public:
 
     bool isVolumeRoot(const QString& path, QString* outName) const override;
     bool isOnLocalDisk(const QString& path) const override;
+    bool isMediaFolder(const QString& path) const override;
 
 private:
     const QorVolumes& volumes() const;
