@@ -1,0 +1,5 @@
+#include "SCApplication.h"
+
+int main(int argc, char** argv) {
+    return SCRunApplication(argc, argv);
+}
