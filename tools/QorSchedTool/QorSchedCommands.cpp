@@ -4,6 +4,7 @@
 #include "CrontabTasks.h"
 #include "QorScheduleErr.h"
 #include "TaskDescription.h"
+#include "TaskFire.h"
 #include "TaskListing.h"
 #include "ZQorScheduledTaskArray.h"
 
@@ -30,6 +31,7 @@ int List(const Context& context);
 int Enable(const Context& context);
 int Disable(const Context& context);
 int Delete(const Context& context);
+int Fire(const Context& context);
 
 const Command kCommands[] = {
     {"list", nullptr,
@@ -39,6 +41,7 @@ const Command kCommands[] = {
     {"enable", "N", "enable the task at position N", Enable},
     {"disable", "N", "disable the task at position N (it stays in the crontab)", Disable},
     {"delete", "N", "delete the task at position N", Delete},
+    {"fire", "N", "run task N's launcher command now, as cron runs it at the task's minute", Fire},
     {"help", nullptr, "show this help", Help},
 };
 
@@ -63,7 +66,8 @@ void PrintUsage(FILE* stream) {
     }
     fprintf(stream, "\nN is a task's position as qorsched list shows it.\n\n"
                     "Exit status: 0 done, 1 the crontab could not be read or saved, 2 wrong "
-                    "usage,\n3 no task at that position.\n");
+                    "usage,\n3 no task at that position, 4 the fired task's launcher command "
+                    "failed.\n");
 }
 
 int Help(const Context& context) {
@@ -135,29 +139,42 @@ bool ParsePosition(const char* text, uint32_t* outPosition) {
     return value >= 1;
 }
 
-enum class Change { kEnable, kDisable, kDelete };
-
-int ChangeTask(const Context& context, Change change) {
+// The block and its task at the position the command's argument names; null, with the exit
+// status in outExit, when there is none.
+ZQorScheduledTaskArray* OpenBlockAt(const Context& context, uint32_t* outPosition, int* outExit) {
     uint32_t position = 0;
     if (!ParsePosition(context.argument, &position)) {
         fprintf(context.err,
                 "qorsched: \"%s\" is not a task position; positions are the numbers 1, 2, ... "
                 "that qorsched list shows\n",
                 QorDisplayText(context.argument ? context.argument : "").c_str());
-        return kQorSchedExitUsage;
+        *outExit = kQorSchedExitUsage;
+        return nullptr;
     }
-    int exitStatus = kQorSchedExitOK;
-    ZQorScheduledTaskArray* block = OpenBlock(context, &exitStatus);
+    ZQorScheduledTaskArray* block = OpenBlock(context, outExit);
     if (!block)
-        return exitStatus;
+        return nullptr;
     uint32_t count = block->GetNumItems();
     if (position > count) {
         fprintf(context.err,
                 "qorsched: there is no task at position %u; your crontab has %u task%s\n", position,
                 count, count == 1 ? "" : "s");
         (void)CloseCrontabTasks(block);
-        return kQorSchedExitNoTask;
+        *outExit = kQorSchedExitNoTask;
+        return nullptr;
     }
+    *outPosition = position;
+    return block;
+}
+
+enum class Change { kEnable, kDisable, kDelete };
+
+int ChangeTask(const Context& context, Change change) {
+    uint32_t position = 0;
+    int exitStatus = kQorSchedExitOK;
+    ZQorScheduledTaskArray* block = OpenBlockAt(context, &position, &exitStatus);
+    if (!block)
+        return exitStatus;
     ZQorScheduledTask* task = block->NthValue(position - 1);
     std::string name = QorDisplayText(GetTaskNamePtr(task));
     const char* done = nullptr;
@@ -199,6 +216,59 @@ int Delete(const Context& context) {
     return ChangeTask(context, Change::kDelete);
 }
 
+// One argument as a person would type it to a shell.
+std::string ShownArgument(const std::string& argument) {
+    std::string shown = QorDisplayText(argument);
+    if (!shown.empty() && shown.find_first_of(" \t'\"$`\\*?[]{}();&|<>#~") == std::string::npos)
+        return shown;
+    std::string quoted = "'";
+    for (char c : shown)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+int Fire(const Context& context) {
+    uint32_t position = 0;
+    int exitStatus = kQorSchedExitOK;
+    ZQorScheduledTaskArray* block = OpenBlockAt(context, &position, &exitStatus);
+    if (!block)
+        return exitStatus;
+    ZQorScheduledTask* task = block->NthValue(position - 1);
+    const std::string name = QorDisplayText(GetTaskNamePtr(task));
+    const bool enabled = GetTaskEnabled(task) != 0;
+    QorTaskRun run;
+    std::string why;
+    const bool prepared = QorPrepareTaskRun(task, &run, &why);
+    (void)CloseCrontabTasks(block); // nothing was changed, so nothing is written
+    if (!prepared) {
+        fprintf(context.err, "qorsched: cannot fire task %u, \"%s\": %s\n", position, name.c_str(),
+                why.c_str());
+        return kQorSchedExitFire;
+    }
+
+    fprintf(context.out, "Firing task %u, \"%s\"%s, as cron would:\n ", position, name.c_str(),
+            enabled ? "" : " (disabled: cron does not fire it, but it runs now)");
+    for (const std::string& argument : run.argv)
+        fprintf(context.out, " %s", ShownArgument(argument).c_str());
+    fprintf(context.out, "\n");
+    fflush(context.out);
+
+    int launcherStatus = 0;
+    if (int error = QorRunTask(run, &launcherStatus)) {
+        fprintf(context.err, "qorsched: cannot run %s: %s\n", QorDisplayText(run.argv[0]).c_str(),
+                strerror(error));
+        return kQorSchedExitFire;
+    }
+    if (launcherStatus != 0) {
+        fprintf(context.err,
+                "qorsched: the launcher command ended with exit status %d; its result line in "
+                "the system log says more\n",
+                launcherStatus);
+        return kQorSchedExitFire;
+    }
+    fprintf(context.out, "The launcher command ended with exit status 0.\n");
+    return kQorSchedExitOK;
+}
 } // namespace
 
 int RunQorSched(int argc, char** argv, FILE* out, FILE* err) {
