@@ -50,7 +50,7 @@ void tst_SCNextLaunchFormat::timePart_data() {
     QTest::addColumn<QString>("timePart");
 
     QTest::newRow("24-hour with seconds") << "%H:%M:%S"
-                                          << "%H:%M %p";
+                                          << "%H:%M";
     QTest::newRow("12-hour with seconds") << "%I:%M:%S %p"
                                           << "%I:%M %p";
     QTest::newRow("without seconds") << "%I:%M %p"
@@ -93,19 +93,19 @@ void tst_SCNextLaunchFormat::formatByRow_data() {
 
     // Today is Wednesday 15 May 2024.
     QTest::newRow("monthly") << 1 << QDateTime(QDate(2024, 6, 1), QTime(14, 5))
-                             << "%B %e, %Y, %H:%M %p"
-                             << "June 1, 2024, 14:05 PM";
+                             << "%B %e, %Y, %H:%M"
+                             << "June 1, 2024, 14:05";
     QTest::newRow("one time") << 4 << QDateTime(QDate(2024, 12, 24), QTime(18, 0))
-                              << "%B %e, %Y, %H:%M %p"
-                              << "December 24, 2024, 18:00 PM";
-    QTest::newRow("weekly") << 2 << QDateTime(QDate(2024, 5, 19), QTime(2, 30)) << "%A, %H:%M %p"
-                            << "Sunday, 02:30 AM";
+                              << "%B %e, %Y, %H:%M"
+                              << "December 24, 2024, 18:00";
+    QTest::newRow("weekly") << 2 << QDateTime(QDate(2024, 5, 19), QTime(2, 30)) << "%A, %H:%M"
+                            << "Sunday, 02:30";
     QTest::newRow("daily, later today")
-        << 3 << QDateTime(QDate(2024, 5, 15), QTime(23, 0)) << "Today, %H:%M %p"
-        << "Today, 23:00 PM";
+        << 3 << QDateTime(QDate(2024, 5, 15), QTime(23, 0)) << "Today, %H:%M"
+        << "Today, 23:00";
     QTest::newRow("daily, tomorrow")
-        << 3 << QDateTime(QDate(2024, 5, 16), QTime(9, 0)) << "Tomorrow, %H:%M %p"
-        << "Tomorrow, 09:00 AM";
+        << 3 << QDateTime(QDate(2024, 5, 16), QTime(9, 0)) << "Tomorrow, %H:%M"
+        << "Tomorrow, 09:00";
 }
 
 void tst_SCNextLaunchFormat::formatByRow() {

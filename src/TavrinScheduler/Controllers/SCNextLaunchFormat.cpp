@@ -133,7 +133,13 @@ QString SCNextLaunchTimePart(const QString& timeFormat) {
     if (seconds < 0) {
         return timeFormat;
     }
-    return timeFormat.left(seconds > 0 ? seconds - 1 : 0) + QStringLiteral(" %p");
+    const QString kept = timeFormat.left(seconds > 0 ? seconds - 1 : 0);
+    // The seconds go and the AM/PM mark comes back, but only on a 12-hour clock: a 24-hour
+    // time followed by a mark ("14:05 PM") reads as a mistake.
+    if (kept.contains(QLatin1String("%H")) || kept.contains(QLatin1String("%k"))) {
+        return kept;
+    }
+    return kept + QStringLiteral(" %p");
 }
 
 QString SCNextLaunchDatePart(const QString& dateFormat) {

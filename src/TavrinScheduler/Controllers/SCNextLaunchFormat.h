@@ -11,7 +11,8 @@ class SCTaskDataModel;
 // from the user's strftime-style date and time formats.
 
 /// The time part: timeFormat, or, when it shows seconds, the text before the character in
-/// front of "%S" (normally the separator) followed by " %p". "%H:%M:%S" gives "%H:%M %p".
+/// front of "%S" (normally the separator), followed by " %p" on a 12-hour clock:
+/// "%I:%M:%S %p" gives "%I:%M %p", "%H:%M:%S" gives "%H:%M".
 QString SCNextLaunchTimePart(const QString& timeFormat);
 
 /// The day part of rows that are neither weekly nor daily: dateFormat without a leading
