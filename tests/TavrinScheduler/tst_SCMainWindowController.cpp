@@ -130,15 +130,15 @@ void tst_SCMainWindowController::newTaskSheetSpreadsTheRemainingChoices_data() {
     QTest::addColumn<int>("products");
     QTest::addColumn<QStringList>("buttons");
     QTest::addColumn<QList<int>>("xs");
-    // The row is 460 wide and each choice 84: four keep their places; two share the width with
-    // gaps of (460 - 2 * 84) / 3 = 97.
+    // The row is 500 wide and each choice 84: four keep their places; two share the width with
+    // gaps of (500 - 2 * 84) / 3 = 110.
     QTest::newRow("all products") << int(kAllProducts)
                                   << QStringList{"newOMButton", "newRVButton", "newCXButton",
                                                  "newDNButton"}
-                                  << QList<int>{24, 132, 240, 348};
+                                  << QList<int>{32, 148, 264, 380};
     QTest::newRow("snapshot and defragmentation missing")
         << int(kScanner | kRenovix) << QStringList{"newOMButton", "newRVButton"}
-        << QList<int>{97, 278};
+        << QList<int>{110, 304};
 }
 
 void tst_SCMainWindowController::newTaskSheetSpreadsTheRemainingChoices() {

@@ -355,7 +355,7 @@ void SCMainWindowController::updateDisplay(const SCNotification&) {
 }
 
 void SCMainWindowController::updateTaskCount() {
-    mTaskCount->setText(tr("%n task(s)", nullptr, mDataSource->rowCount()));
+    mTaskCount->setText(tr("Tasks: %1").arg(mDataSource->rowCount()));
 }
 
 void SCMainWindowController::savePosition() {

@@ -108,7 +108,12 @@ bool SCWindowControllerBase::initWithModuleName(const QString& moduleName) {
 }
 
 void SCWindowControllerBase::awakeFromNib() {
+    if (auto* label = outlet<QLabel>(this, "tabLabel")) {
+        // In line with the first row of the page beside it.
+        label->setContentsMargins(0, 6, 0, 0);
+    }
     mTabView->setCurrentIndex(mFrequencyButton->currentIndex());
+    fitToPage(mTabView->currentIndex());
     SCNotificationCenter::defaultCenter().post(ChangeDailyDayNotification, mTimeView);
 }
 
@@ -178,6 +183,19 @@ void SCWindowControllerBase::setWindowTitleWithUIName(const QString& uiName) {
     }
 }
 
+void SCWindowControllerBase::fitToPage(int index) {
+    // The window is as tall as the page shown needs, not as the tallest page.
+    if (QWidget* page = mTabView->widget(index)) {
+        mTabView->setFixedHeight(page->sizeHint().height());
+    }
+    if (auto* label = outlet<QLabel>(this, "tabLabel")) {
+        const QString identifier = currentTabIdentifier();
+        label->setText(identifier == QLatin1String(kDailyTabIdentifier) ? QString()
+                       : identifier == QLatin1String("Annually")        ? tr("Date:")
+                                                                        : tr("Day:"));
+    }
+}
+
 QString SCWindowControllerBase::selectedFrequencyTitle() const {
     return mFrequencyButton->currentText();
 }
@@ -187,7 +205,8 @@ QString SCWindowControllerBase::currentTabIdentifier() const {
     return page ? page->property("identifier").toString() : QString();
 }
 
-void SCWindowControllerBase::tabViewDidSelectTabViewItem(int) {
+void SCWindowControllerBase::tabViewDidSelectTabViewItem(int index) {
+    fitToPage(index);
     if (currentTabIdentifier() == QLatin1String(kDailyTabIdentifier)) {
         SCNotificationCenter::defaultCenter().post(ChangeDailyDayNotification, mTimeView);
     }

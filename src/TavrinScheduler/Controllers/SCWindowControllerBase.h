@@ -156,6 +156,7 @@ protected:
 private:
     void postEditButtonNotification();
     void windowWillClose();
+    void fitToPage(int index);
     QString selectedFrequencyTitle() const;
     QString currentTabIdentifier() const;
 
