@@ -2,10 +2,112 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>CustorixWindow</name>
+    <message>
+        <source>Takes a snapshot of your protected files.</source>
+        <translation>Erstellt einen Schnappschuss Ihrer geschützten Dateien.</translation>
+    </message>
+    <message>
+        <source>Task name:</source>
+        <translation>Name der Aufgabe:</translation>
+    </message>
+    <message>
+        <source>A name for this task</source>
+        <translation>Ein Name für diese Aufgabe</translation>
+    </message>
+    <message>
+        <source>Frequency:</source>
+        <translation>Häufigkeit:</translation>
+    </message>
+    <message>
+        <source>Day:</source>
+        <translation>Tag:</translation>
+    </message>
+    <message>
+        <source>The task runs on this day of every month.</source>
+        <translation>Die Aufgabe läuft an diesem Tag jedes Monats.</translation>
+    </message>
+    <message>
+        <source>The task runs on this day of every week.</source>
+        <translation>Die Aufgabe läuft an diesem Tag jeder Woche.</translation>
+    </message>
+    <message>
+        <source>The task runs every day.</source>
+        <translation>Die Aufgabe läuft jeden Tag.</translation>
+    </message>
+    <message>
+        <source>The task runs on this date every year.</source>
+        <translation>Die Aufgabe läuft jedes Jahr an diesem Datum.</translation>
+    </message>
+    <message>
+        <source>Time:</source>
+        <translation>Uhrzeit:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Sichern</translation>
+    </message>
+</context>
+<context>
+    <name>DefragWindow</name>
+    <message>
+        <source>Defragments the files on your disks.</source>
+        <translation>Defragmentiert die Dateien auf Ihren Volumes.</translation>
+    </message>
+    <message>
+        <source>Task name:</source>
+        <translation>Name der Aufgabe:</translation>
+    </message>
+    <message>
+        <source>A name for this task</source>
+        <translation>Ein Name für diese Aufgabe</translation>
+    </message>
+    <message>
+        <source>Frequency:</source>
+        <translation>Häufigkeit:</translation>
+    </message>
+    <message>
+        <source>Day:</source>
+        <translation>Tag:</translation>
+    </message>
+    <message>
+        <source>The task runs on this day of every month.</source>
+        <translation>Die Aufgabe läuft an diesem Tag jedes Monats.</translation>
+    </message>
+    <message>
+        <source>The task runs on this day of every week.</source>
+        <translation>Die Aufgabe läuft an diesem Tag jeder Woche.</translation>
+    </message>
+    <message>
+        <source>The task runs every day.</source>
+        <translation>Die Aufgabe läuft jeden Tag.</translation>
+    </message>
+    <message>
+        <source>The task runs on this date every year.</source>
+        <translation>Die Aufgabe läuft jedes Jahr an diesem Datum.</translation>
+    </message>
+    <message>
+        <source>Time:</source>
+        <translation>Uhrzeit:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Sichern</translation>
+    </message>
+</context>
+<context>
     <name>Localizable</name>
     <message>
         <source>All Products</source>
-        <translation type="unfinished"></translation>
+        <translation>Alle Produkte</translation>
     </message>
     <message>
         <source>Monthly</source>
@@ -85,10 +187,222 @@
     </message>
 </context>
 <context>
+    <name>MainWindow</name>
+    <message>
+        <source>New…</source>
+        <translation>Neu …</translation>
+    </message>
+    <message>
+        <source>Schedule a new task.</source>
+        <translation>Eine neue Aufgabe planen.</translation>
+    </message>
+    <message>
+        <source>Edit…</source>
+        <translation>Bearbeiten …</translation>
+    </message>
+    <message>
+        <source>Change the selected task.</source>
+        <translation>Die ausgewählte Aufgabe ändern.</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>Delete the selected task.</source>
+        <translation>Die ausgewählte Aufgabe löschen.</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Ablage</translation>
+    </message>
+    <message>
+        <source>&amp;Task</source>
+        <translation>Auf&amp;gabe</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Darstellung</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>&amp;New Task…</source>
+        <translation>&amp;Neue Aufgabe …</translation>
+    </message>
+    <message>
+        <source>&amp;Edit Task…</source>
+        <translation>Aufgabe &amp;bearbeiten …</translation>
+    </message>
+    <message>
+        <source>&amp;Delete Task…</source>
+        <translation>Aufgabe &amp;löschen …</translation>
+    </message>
+    <message>
+        <source>&amp;Reset Scheduled Tasks…</source>
+        <translation>Geplante Aufgaben &amp;zurücksetzen …</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Sichern</translation>
+    </message>
+    <message>
+        <source>&amp;Close Window</source>
+        <translation>Fenster s&amp;chließen</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>&amp;About Tavrin Scheduler</source>
+        <translation>&amp;Über Tavrin Scheduler</translation>
+    </message>
+</context>
+<context>
+    <name>NewTaskSheet</name>
+    <message>
+        <source>New Task</source>
+        <translation>Neue Aufgabe</translation>
+    </message>
+    <message>
+        <source>What would you like to schedule?</source>
+        <translation>Was möchten Sie planen?</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>OmbrixWindow</name>
+    <message>
+        <source>Scans a disk, folder or file for viruses.</source>
+        <translation>Durchsucht ein Volume, einen Ordner oder eine Datei nach Viren.</translation>
+    </message>
+    <message>
+        <source>Task name:</source>
+        <translation>Name der Aufgabe:</translation>
+    </message>
+    <message>
+        <source>A name for this task</source>
+        <translation>Ein Name für diese Aufgabe</translation>
+    </message>
+    <message>
+        <source>Scan target:</source>
+        <translation>Scan-Ziel:</translation>
+    </message>
+    <message>
+        <source>Drop a disk, folder or file here</source>
+        <translation>Volume, Ordner oder Datei hierher ziehen</translation>
+    </message>
+    <message>
+        <source>The disk, folder or file to scan. Drag it here from the file manager, type its path, or click Choose.</source>
+        <translation>Das Volume, der Ordner oder die Datei, die durchsucht werden sollen. Ziehen Sie sie aus der Dateiverwaltung hierher, geben Sie den Pfad ein oder klicken Sie auf „Auswählen“.</translation>
+    </message>
+    <message>
+        <source>Choose…</source>
+        <translation>Auswählen …</translation>
+    </message>
+    <message>
+        <source>Frequency:</source>
+        <translation>Häufigkeit:</translation>
+    </message>
+    <message>
+        <source>Day:</source>
+        <translation>Tag:</translation>
+    </message>
+    <message>
+        <source>The task runs on this day of every month.</source>
+        <translation>Die Aufgabe läuft an diesem Tag jedes Monats.</translation>
+    </message>
+    <message>
+        <source>The task runs on this day of every week.</source>
+        <translation>Die Aufgabe läuft an diesem Tag jeder Woche.</translation>
+    </message>
+    <message>
+        <source>The task runs every day.</source>
+        <translation>Die Aufgabe läuft jeden Tag.</translation>
+    </message>
+    <message>
+        <source>The task runs on this date every year.</source>
+        <translation>Die Aufgabe läuft jedes Jahr an diesem Datum.</translation>
+    </message>
+    <message>
+        <source>Time:</source>
+        <translation>Uhrzeit:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Sichern</translation>
+    </message>
+</context>
+<context>
+    <name>RenovixWindow</name>
+    <message>
+        <source>Looks for updates of a Tavrin product.</source>
+        <translation>Sucht nach Aktualisierungen eines Tavrin-Produkts.</translation>
+    </message>
+    <message>
+        <source>Task name:</source>
+        <translation>Name der Aufgabe:</translation>
+    </message>
+    <message>
+        <source>A name for this task</source>
+        <translation>Ein Name für diese Aufgabe</translation>
+    </message>
+    <message>
+        <source>Product:</source>
+        <translation>Produkt:</translation>
+    </message>
+    <message>
+        <source>Frequency:</source>
+        <translation>Häufigkeit:</translation>
+    </message>
+    <message>
+        <source>Day:</source>
+        <translation>Tag:</translation>
+    </message>
+    <message>
+        <source>The task runs on this day of every month.</source>
+        <translation>Die Aufgabe läuft an diesem Tag jedes Monats.</translation>
+    </message>
+    <message>
+        <source>The task runs on this day of every week.</source>
+        <translation>Die Aufgabe läuft an diesem Tag jeder Woche.</translation>
+    </message>
+    <message>
+        <source>The task runs every day.</source>
+        <translation>Die Aufgabe läuft jeden Tag.</translation>
+    </message>
+    <message>
+        <source>The task runs on this date every year.</source>
+        <translation>Die Aufgabe läuft jedes Jahr an diesem Datum.</translation>
+    </message>
+    <message>
+        <source>Time:</source>
+        <translation>Uhrzeit:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Sichern</translation>
+    </message>
+</context>
+<context>
     <name>SCApplication</name>
     <message>
         <source>Tavrin Scheduler is already running, but it did not answer (error %1).</source>
-        <translation type="unfinished"></translation>
+        <translation>Tavrin Scheduler läuft bereits, hat aber nicht geantwortet (Fehler %1).</translation>
     </message>
 </context>
 <context>
@@ -223,110 +537,107 @@
     <name>SCMainWindowController</name>
     <message>
         <source>Toolbar</source>
-        <translation type="unfinished"></translation>
+        <translation>Symbolleiste</translation>
     </message>
     <message>
         <source>Schedule a task:</source>
-        <translation type="unfinished"></translation>
+        <translation>Aufgabe planen:</translation>
     </message>
     <message>
         <source>New Ombrix Scan Task…</source>
-        <translation type="unfinished"></translation>
+        <translation>Neue Ombrix-Scan-Aufgabe …</translation>
     </message>
     <message>
         <source>Click to schedule an Ombrix scan.</source>
-        <translation type="unfinished"></translation>
+        <translation>Klicken Sie hier, um einen Ombrix-Scan zu planen.</translation>
     </message>
     <message>
         <source>New Product Update Task…</source>
-        <translation type="unfinished"></translation>
+        <translation>Neue Produktaktualisierung …</translation>
     </message>
     <message>
         <source>Click to schedule a Tavrin product update.</source>
-        <translation type="unfinished"></translation>
+        <translation>Klicken Sie hier, um eine Aktualisierung eines Tavrin-Produkts zu planen.</translation>
     </message>
     <message>
         <source>New Custorix Snapshot Task…</source>
-        <translation type="unfinished"></translation>
+        <translation>Neue Custorix-Schnappschuss-Aufgabe …</translation>
     </message>
     <message>
         <source>Click to schedule a Custorix Snapshot task.</source>
-        <translation type="unfinished"></translation>
+        <translation>Klicken Sie hier, um einen Custorix-Schnappschuss zu planen.</translation>
     </message>
     <message>
         <source>New Defragmentation Task…</source>
-        <translation type="unfinished"></translation>
+        <translation>Neue Defragmentierung …</translation>
     </message>
     <message>
         <source>Click to schedule volume defragmentation.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message numerus="yes">
-        <source>%n task(s)</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
-        </translation>
+        <translation>Klicken Sie hier, um die Defragmentierung von Volumes zu planen.</translation>
     </message>
     <message>
         <source>About Tavrin Scheduler</source>
-        <translation type="unfinished"></translation>
+        <translation>Über Tavrin Scheduler</translation>
     </message>
     <message>
         <source>Tavrin Scheduler</source>
-        <translation type="unfinished"></translation>
+        <translation>Tavrin Scheduler</translation>
     </message>
     <message>
         <source>Schedules scans, updates, snapshots and defragmentation of the Tavrin products. Your tasks are kept in your crontab.</source>
-        <translation type="unfinished"></translation>
+        <translation>Plant Scans, Aktualisierungen, Schnappschüsse und Defragmentierungen der Tavrin-Produkte. Ihre Aufgaben stehen in Ihrer crontab.</translation>
     </message>
     <message>
         <source>Delete Task</source>
-        <translation type="unfinished"></translation>
+        <translation>Aufgabe löschen</translation>
     </message>
     <message>
         <source>Don&apos;t Delete</source>
-        <translation type="unfinished"></translation>
+        <translation>Nicht löschen</translation>
     </message>
     <message>
         <source>Delete</source>
-        <translation type="unfinished"></translation>
+        <translation>Löschen</translation>
     </message>
     <message>
         <source>Are you sure you want to delete this task?</source>
-        <translation type="unfinished"></translation>
+        <translation>Möchten Sie diese Aufgabe wirklich löschen?</translation>
     </message>
     <message>
         <source>error %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Fehler %1</translation>
     </message>
     <message>
         <source>Your crontab could not be written.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ihre crontab konnte nicht geschrieben werden.</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="unfinished"></translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>The change is shown here but is not in your crontab yet (%1). It is written with your next change, or when you quit.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Änderung wird hier angezeigt, steht aber noch nicht in Ihrer crontab (%1). Sie wird mit Ihrer nächsten Änderung oder beim Beenden geschrieben.</translation>
     </message>
     <message>
         <source>Task Editing in Progress</source>
-        <translation type="unfinished"></translation>
+        <translation>Aufgabe wird bearbeitet</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished"></translation>
+        <translation>Abbrechen</translation>
     </message>
     <message>
         <source>Quit Without Saving</source>
-        <translation type="unfinished"></translation>
+        <translation>Beenden ohne zu sichern</translation>
     </message>
     <message>
         <source>Are you sure you want to quit without saving?</source>
-        <translation type="unfinished"></translation>
+        <translation>Möchten Sie wirklich beenden, ohne zu sichern?</translation>
+    </message>
+    <message>
+        <source>Tasks: %1</source>
+        <translation>Aufgaben: %1</translation>
     </message>
 </context>
 <context>
@@ -340,43 +651,43 @@
     <name>SCOmbrixWindowController</name>
     <message>
         <source>Select a scan target:</source>
-        <translation type="unfinished"></translation>
+        <translation>Scan-Ziel auswählen:</translation>
     </message>
     <message>
         <source>Select</source>
-        <translation type="unfinished"></translation>
+        <translation>Auswählen</translation>
     </message>
     <message>
         <source>No Scan Selection made.</source>
-        <translation type="unfinished"></translation>
+        <translation>Kein Scan-Ziel ausgewählt.</translation>
     </message>
     <message>
         <source>Don&apos;t Save</source>
-        <translation type="unfinished"></translation>
+        <translation>Nicht sichern</translation>
     </message>
     <message>
         <source>You must select something to scan.</source>
-        <translation type="unfinished"></translation>
+        <translation>Sie müssen etwas auswählen, das durchsucht werden soll.</translation>
     </message>
     <message>
         <source>The scan target&apos;s path is too long.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Pfad des Scan-Ziels ist zu lang.</translation>
     </message>
     <message>
         <source>The scan target cannot be scheduled.</source>
-        <translation type="unfinished"></translation>
+        <translation>Dieses Scan-Ziel kann nicht geplant werden.</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="unfinished"></translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>Choose a disk, folder or file with a shorter path.</source>
-        <translation type="unfinished"></translation>
+        <translation>Wählen Sie ein Volume, einen Ordner oder eine Datei mit kürzerem Pfad.</translation>
     </message>
     <message>
         <source>Its path contains a character that cannot be stored safely in the crontab: a double quote, a dollar sign, a backquote, a backslash, a percent sign or a control character. Choose another disk, folder or file, or rename it.</source>
-        <translation type="unfinished"></translation>
+        <translation>Sein Pfad enthält ein Zeichen, das nicht sicher in der crontab gespeichert werden kann: ein doppeltes Anführungszeichen, ein Dollarzeichen, einen Gravis, einen umgekehrten Schrägstrich, ein Prozentzeichen oder ein Steuerzeichen. Wählen Sie ein anderes Volume, einen anderen Ordner oder eine andere Datei oder benennen Sie es um.</translation>
     </message>
 </context>
 <context>
@@ -520,87 +831,95 @@
     <name>SCWindowControllerBase</name>
     <message>
         <source>   Edit</source>
-        <translation type="unfinished"></translation>
+        <translation>   Bearbeiten:</translation>
     </message>
     <message>
         <source>   Add</source>
-        <translation type="unfinished"></translation>
+        <translation>   Hinzufügen:</translation>
     </message>
     <message>
         <source>Task</source>
-        <translation type="unfinished">Aufgabe</translation>
+        <translation>Aufgabe</translation>
     </message>
     <message>
         <source>Based on the current time setting, this task will begin tomorrow.</source>
-        <translation type="unfinished"></translation>
+        <translation>Mit der eingestellten Uhrzeit beginnt diese Aufgabe morgen.</translation>
     </message>
     <message>
         <source>Based on the current time setting, this task will begin today.</source>
-        <translation type="unfinished"></translation>
+        <translation>Mit der eingestellten Uhrzeit beginnt diese Aufgabe heute.</translation>
     </message>
     <message>
         <source>No name entered for the Task.</source>
-        <translation type="unfinished"></translation>
+        <translation>Für die Aufgabe wurde kein Name eingegeben.</translation>
     </message>
     <message>
         <source>Enter Name</source>
-        <translation type="unfinished"></translation>
+        <translation>Name eingeben</translation>
     </message>
     <message>
         <source>Don&apos;t Save</source>
-        <translation type="unfinished"></translation>
+        <translation>Nicht sichern</translation>
     </message>
     <message>
         <source>You must enter a task name to Save the task.</source>
-        <translation type="unfinished"></translation>
+        <translation>Sie müssen einen Namen eingeben, um die Aufgabe zu sichern.</translation>
     </message>
     <message>
         <source>The task name is too long.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Name der Aufgabe ist zu lang.</translation>
     </message>
     <message>
         <source>Shorten the task name to save the task.</source>
-        <translation type="unfinished"></translation>
+        <translation>Kürzen Sie den Namen, um die Aufgabe zu sichern.</translation>
     </message>
     <message>
         <source>Save </source>
-        <translation type="unfinished"></translation>
+        <translation>Aufgabe „</translation>
     </message>
     <message>
         <source> Task</source>
-        <translation type="unfinished"></translation>
+        <translation>“ sichern</translation>
     </message>
     <message>
         <source>Save</source>
-        <translation type="unfinished"></translation>
+        <translation>Sichern</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished"></translation>
+        <translation>Abbrechen</translation>
     </message>
     <message>
         <source>Are you sure you want to Save this Task?</source>
-        <translation type="unfinished"></translation>
+        <translation>Möchten Sie diese Aufgabe wirklich sichern?</translation>
     </message>
     <message>
         <source>the crontab command gave no reason</source>
-        <translation type="unfinished"></translation>
+        <translation>der Befehl crontab nannte keinen Grund</translation>
     </message>
     <message>
         <source>Your crontab could not be changed (%1). Your entries are still here: save again, or cancel to leave the task as it was.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ihre crontab konnte nicht geändert werden (%1). Ihre Eingaben sind noch da: Sichern Sie erneut oder brechen Sie ab, um die Aufgabe unverändert zu lassen.</translation>
     </message>
     <message>
         <source>The task could not be stored (error %1). Your entries are still here: change them and save again, or cancel to leave the task as it was.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Aufgabe konnte nicht gespeichert werden (Fehler %1). Ihre Eingaben sind noch da: Ändern Sie sie und sichern Sie erneut oder brechen Sie ab, um die Aufgabe unverändert zu lassen.</translation>
     </message>
     <message>
         <source>The task could not be saved.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Aufgabe konnte nicht gesichert werden.</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="unfinished"></translation>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Date:</source>
+        <translation>Datum:</translation>
+    </message>
+    <message>
+        <source>Day:</source>
+        <translation>Tag:</translation>
     </message>
 </context>
 </TS>
