@@ -59,7 +59,7 @@ void addSampleTasks() {
              SCDefaultRunEventData(), nullptr},
             {"Scan downloads", 2, 1, -1, 15, 20, 30, true, &gScanExecPath,
              eventDataFromPathName(QStringLiteral("/home/shared/Downloads")), "n"},
-            {"Daily Defragmentation", 4, 3, -1, -1, 0, 0, false, &gDensorExecPath,
+            {"Monthly defragmentation", 4, 1, -1, 1, 3, 0, false, &gDensorExecPath,
              SCDefaultRunEventData(), nullptr},
             {"Year-end update of all products", 1, 4, 12, 27, 18, 0, true, &gRenovixExecPath,
              SCUpdateEventData(kSCUpdateAll), "u"},
@@ -184,11 +184,9 @@ int main(int argc, char** argv) {
 
     const std::pair<const char*, const char*> editors[] = {
         {"Weekly full scan", "editor-scan.png"},
-        {"Update virus definitions", "editor-update.png"},
+        {"Year-end update of all products", "editor-update.png"},
         {"Custorix Daily Update", "editor-snapshot.png"},
-        {"Year-end update of all products", "editor-update-annual.png"},
-        {"Scan downloads", "editor-scan-monthly.png"},
-        {"Daily Defragmentation", "editor-defragmentation.png"},
+        {"Monthly defragmentation", "editor-defragmentation.png"},
     };
     for (const auto& [task, file] : editors) {
         if (!selectTask(window, QLatin1String(task))) {
