@@ -227,6 +227,22 @@ std::string ShownArgument(const std::string& argument) {
     return quoted + "'";
 }
 
+// What the launcher's commonest failing exit statuses (the low 8 bits of its result) mean.
+const char* LauncherStatusText(int exitStatus) {
+    switch (exitStatus) {
+    case 1003 & 0xFF:
+        return " (1003: you are not at the console, so the launch was left for your next "
+               "graphical login)";
+    case 1007 & 0xFF:
+    case 1008 & 0xFF:
+        return " (the launch could not be left for your next login)";
+    case -43 & 0xFF:
+        return " (-43: the secondary launcher is not installed)";
+    default:
+        return "";
+    }
+}
+
 int Fire(const Context& context) {
     uint32_t position = 0;
     int exitStatus = kQorSchedExitOK;
@@ -261,9 +277,9 @@ int Fire(const Context& context) {
     }
     if (launcherStatus != 0) {
         fprintf(context.err,
-                "qorsched: the launcher command ended with exit status %d; its result line in "
+                "qorsched: the launcher command ended with exit status %d%s; its result line in "
                 "the system log says more\n",
-                launcherStatus);
+                launcherStatus, LauncherStatusText(launcherStatus));
         return kQorSchedExitFire;
     }
     fprintf(context.out, "The launcher command ended with exit status 0.\n");

@@ -177,13 +177,17 @@ TEST_P(QorSchedFireOutcome, ReportsWhatTheLauncherDid) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, QorSchedFireOutcome,
-    testing::Values(FireCase{"Delivered", 1, "0", kQorSchedExitOK, "ended with exit status 0.", ""},
-                    FireCase{"DisabledTaskRunsWhenAsked", 0, "0", kQorSchedExitOK,
-                             "(disabled: cron does not fire it, but it runs now)", ""},
-                    FireCase{"NotReachable", 1, "168", kQorSchedExitFire, "Firing task 1",
-                             "the launcher command ended with exit status 168"},
-                    FireCase{"LauncherNotInstalled", 1, nullptr, kQorSchedExitFire, "Firing task 1",
-                             ": No such file or directory"}),
+    testing::Values(
+        FireCase{"Delivered", 1, "0", kQorSchedExitOK, "ended with exit status 0.", ""},
+        FireCase{"DisabledTaskRunsWhenAsked", 0, "0", kQorSchedExitOK,
+                 "(disabled: cron does not fire it, but it runs now)", ""},
+        FireCase{"NotReachable", 1, "168", kQorSchedExitFire, "Firing task 1",
+                 "the launcher command ended with exit status 168"},
+        FireCase{"LeftForTheNextLogin", 1, "235", kQorSchedExitFire, "Firing task 1",
+                 "exit status 235 (1003: you are not at the console, so the launch was left for "
+                 "your next graphical login)"},
+        FireCase{"LauncherNotInstalled", 1, nullptr, kQorSchedExitFire, "Firing task 1",
+                 ": No such file or directory"}),
     [](const testing::TestParamInfo<FireCase>& info) { return info.param.name; });
 
 } // namespace
