@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -67,6 +68,7 @@ private slots:
     void failedCrontabWritesAreShown();
     void quittingAsksOnlyWithUnsavedChanges_data();
     void quittingAsksOnlyWithUnsavedChanges();
+    void quitWithoutSavingEndsTheEventLoop();
 };
 
 void tst_SCMainWindowController::toolbarHoldsTheInstalledProducts_data() {
@@ -355,6 +357,24 @@ void tst_SCMainWindowController::quittingAsksOnlyWithUnsavedChanges() {
                  QStringLiteral("Are you sure you want to quit without saving?"));
     }
     QCOMPARE(terminated, quits ? 1 : 0);
+}
+
+void tst_SCMainWindowController::quitWithoutSavingEndsTheEventLoop() {
+    TaskTestRoot root;
+    installProducts(root, kAllProducts);
+    SCScopedSheetAnswers answers({kSCSheetAlternateReturn});
+    SCMainWindowController window;
+    window.show();
+    window.custorixWindow();
+    window.editTaskController()->taskName()->setText("Unsaved");
+    // Ending the application closes its windows; neither the main window nor the editor may
+    // ask again and keep it running.
+    QTimer::singleShot(0, &window, [&] { window.close(); });
+    QTimer::singleShot(5000, &window, [] { QCoreApplication::exit(1); });
+    QCOMPARE(QCoreApplication::exec(), 0);
+    QCOMPARE(answers.titles(), std::vector<QString>{"Task Editing in Progress"});
+    QVERIFY(!window.editTaskController());
+    QCOMPARE(root.tab(), QString());
 }
 
 SC_TEST_MAIN(tst_SCMainWindowController)

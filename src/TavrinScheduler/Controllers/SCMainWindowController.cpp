@@ -394,14 +394,24 @@ void SCMainWindowController::myHandler(const AppleEvent&) {
 }
 
 void SCMainWindowController::closeEvent(QCloseEvent* event) {
+    // Ending the application closes every window; by then the question has been asked.
+    if (mTerminating) {
+        event->accept();
+        return;
+    }
     attemptQuit();
     event->ignore();
 }
 
 void SCMainWindowController::terminate() {
+    // The user chose to quit: the editor goes without asking again, and the windows close.
+    mTerminating = true;
+    delete mEditTaskController.data();
+    mEditTaskController = nullptr;
     if (mTerminate) {
         mTerminate();
     }
+    mTerminating = false;
 }
 
 void SCMainWindowController::showAbout() {

@@ -185,5 +185,6 @@ private:
     std::shared_ptr<SCTaskDataModel> mRowToDelete;
     std::function<void()> mTerminate;
     bool mTerminateAtOnce = false;
+    bool mTerminating = false;
     bool mCrontabSheetUp = false;
 };
