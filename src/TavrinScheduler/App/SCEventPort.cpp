@@ -2,7 +2,10 @@
 
 #include <QSocketNotifier>
 
-SCEventPort::SCEventPort(QObject* parent) : QObject(parent) {}
+SCEventPort::SCEventPort(QObject* parent) : QObject(parent) {
+    // The application logs nothing; a message it cannot use is simply dropped.
+    mReceiver.SetProblemHandler([](OSErr, const std::string&) {});
+}
 
 SCEventPort::~SCEventPort() {
     delete mNotifier;
