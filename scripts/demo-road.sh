@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds in build/ and follows one task down its whole road, inside a
-# temporary root where nothing of your machine is touched: the task is put into a crontab (the
-# stand-in crontab command keeps it in the root), its cron line's command is run as cron would
-# run it, taskKicker starts the sample product and delivers the task's event, or leaves the
-# launch for the secondary launcher at the next login. Prints the product's record and the log.
+# The road of one task, step by step (scripts/demo.sh --road): installs what is missing, builds
+# in build/ and, inside a temporary root where nothing of your machine is touched, puts two
+# tasks into a crontab (the stand-in crontab command keeps it in the root), runs each cron
+# line's command as cron would run it, and shows taskKicker starting the sample product and
+# delivering the task's event, or leaving the launch for the secondary launcher at the next
+# login. Prints the products' records and the log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test.
-#   scripts/test.sh              the normal build, in build/
+#   scripts/test.sh              the normal build, in build/, then the Debian package: built in
+#                                build-deb/, checked, and (as root) installed, fired by cron and
+#                                removed in a throwaway root (scripts/package.sh --install-test)
 #   scripts/test.sh --sanitize   AddressSanitizer + UndefinedBehaviorSanitizer, in build-sanitize/
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -31,3 +33,6 @@ fi
 cmake -S . -B "$build_dir" "${cmake_args[@]}"
 cmake --build "$build_dir" -j"$(nproc)"
 QT_QPA_PLATFORM=offscreen ctest --test-dir "$build_dir" --output-on-failure -j"$(nproc)" --timeout 600
+if [ "$build_dir" = build ]; then
+    scripts/package.sh --install-test
+fi
