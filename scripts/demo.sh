@@ -164,6 +164,8 @@ else
         echo "-- ${record#"$root"}"
         sed "s|$root|\$QORSCHED_ROOT|g" "$record"
     done < <(find "$root/Applications" "$root/Library" -name '*.record' -print0)
+    echo "(A default task's event is 'oapp': the product is opened with the task's arguments. A"
+    echo " task with an event of its own, such as a scan, also gets an \"event\" line.)"
     echo
     echo "== The log (mirrored to \$QORSCHED_LOG_FILE = $QORSCHED_LOG_FILE)"
     sed "s|$root|\$QORSCHED_ROOT|g" "$QORSCHED_LOG_FILE" 2>/dev/null || echo "(empty)"
