@@ -36,6 +36,7 @@ fi
 scripts/install-deps.sh
 build=${QORSCHED_BUILD_DIR:-build}
 cmake -S . -B "$build" -G Ninja >/dev/null
+build=$(cd "$build" && pwd)
 cmake --build "$build" --target taskKicker QorSecondaryLaunchProgram QorLoginItemsProgram \
     TavrinMissedTasksProgram TavrinSchedulerProgram qorsched SendEventProgram \
     SampleProductProgram QorSchedManuals
@@ -91,13 +92,15 @@ trap '"$root/stop-products.sh"' EXIT
 # --- the environment: the demo root, the stand-in crontab, the log mirror --------------------
 {
     echo "# Source this file (. demo-root/env.sh) to work on the demo root by hand."
-    echo "export QORSCHED_ROOT='$root' QORSCHED_LOG_FILE='$root/log.txt' QORSCHED_SAMPLE_IDLE=10"
+    printf 'export QORSCHED_ROOT=%q QORSCHED_LOG_FILE=%q QORSCHED_SAMPLE_IDLE=10\n' \
+        "$root" "$root/log.txt"
     if [ "$mode" = real ]; then
         echo "export QORSCHED_SYSTEM_ROOT=''  # your real crontab, home folder and /tmp"
-        echo "export PATH='$root/usr/local/bin':\"\$PATH\""
+        printf 'export PATH=%q:"$PATH"\n' "$root/usr/local/bin"
     else
         echo "unset QORSCHED_SYSTEM_ROOT"
-        echo "export PATH='$repo/$build/tools/FakeCrontab/bin':'$root/usr/local/bin':\"\$PATH\""
+        printf 'export PATH=%q:%q:"$PATH"\n' "$build/tools/FakeCrontab/bin" \
+            "$root/usr/local/bin"
     fi
 } >"$root/env.sh"
 # shellcheck source=/dev/null
