@@ -244,8 +244,8 @@ TEST_F(LaunchServices, OpenStartsTheBundleDetachedInTheUsersGraphicalSession) {
     ASSERT_EQ(FSPathMakeRef(app.c_str(), &ref), 0);
     FSRef document;
     ASSERT_EQ(FSPathMakeRef(mRenovix.c_str(), &document), 0);
-    LSLaunchFSRefSpec spec = {&ref, 1, &document, nullptr, kLSLaunchDefaults, nullptr};
-    ASSERT_EQ(LSOpenFromRefSpec(&spec, &launched), 0);
+    LSLaunchFSRefSpec launchSpec = {&ref, 1, &document, nullptr, kLSLaunchDefaults, nullptr};
+    ASSERT_EQ(LSOpenFromRefSpec(&launchSpec, &launched), 0);
     EXPECT_EQ(PathOf(launched), app);
     ASSERT_TRUE(WaitForFile(record));
     kill(leader, SIGKILL);
@@ -320,8 +320,8 @@ TEST_F(LaunchServices, ALaunchInProgressOrARunningApplicationIsNotStartedAgain) 
     // Running already: left as it is. A new instance is started only when asked for.
     EXPECT_EQ(LSOpenFSRef(&ref, nullptr), 0);
     EXPECT_EQ(ProcessesRunning(script), first);
-    LSLaunchFSRefSpec spec = {&ref, 0, nullptr, nullptr, kLSLaunchNewInstance, nullptr};
-    EXPECT_EQ(LSOpenFromRefSpec(&spec, nullptr), 0);
+    LSLaunchFSRefSpec launchSpec = {&ref, 0, nullptr, nullptr, kLSLaunchNewInstance, nullptr};
+    EXPECT_EQ(LSOpenFromRefSpec(&launchSpec, nullptr), 0);
     std::vector<pid_t> both = ProcessesRunning(script);
     Kill(both);
     EXPECT_EQ(both.size(), 2u);
