@@ -76,8 +76,10 @@ int SampleProductMain(int argc, char** argv) {
                      (options.creator ? SampleProductCode(options.creator) : std::string("none")) +
                      " root=" + SampleProductQuote(QorSystemRoot()));
     std::string args = "argc=" + std::to_string(options.arguments.size());
-    for (const std::string& arg : options.arguments)
-        args += " " + SampleProductQuote(arg);
+    for (const std::string& arg : options.arguments) {
+        args += ' ';
+        args += SampleProductQuote(arg);
+    }
     record.Write("args", args);
 
     sigset_t waitMask = BlockStopSignals();
