@@ -1,31 +1,24 @@
 #!/usr/bin/env bash
-# Starts or stops the services the tests use: the real cron daemon (as root only) and a
-# private D-Bus daemon. "start" records what it started in $QORSCHED_SERVICES_DIR so that
-# "stop" ends exactly that and nothing the machine was already running.
+# Starts or stops the services the tests share: the real cron daemon (as root only; the tests
+# labelled "cron" need it). The D-Bus daemons with the mock logind are private to each test,
+# which starts its own under its temporary root and stops it. "start" records what it started in
+# $QORSCHED_SERVICES_DIR so that "stop" ends exactly that and nothing the machine already ran.
 set -euo pipefail
 state="${QORSCHED_SERVICES_DIR:-/tmp/qorsched-test-services}"
 
 start() {
     mkdir -p "$state"
     if [ "$(id -u)" -eq 0 ] && ! pgrep -x cron >/dev/null; then
-        /usr/sbin/cron && echo started >"$state/cron"
+        /usr/sbin/cron
+        pgrep -xo cron >"$state/cron.pid"
         echo "cron started"
-    fi
-    if [ ! -s "$state/dbus.pid" ] || ! kill -0 "$(cat "$state/dbus.pid")" 2>/dev/null; then
-        dbus-daemon --session --fork --nosyslog --print-address=3 --print-pid=4 \
-            3>"$state/dbus.address" 4>"$state/dbus.pid"
-        echo "private D-Bus at $(cat "$state/dbus.address")"
     fi
 }
 
 stop() {
-    if [ -s "$state/dbus.pid" ]; then
-        kill "$(cat "$state/dbus.pid")" 2>/dev/null || true
-        rm -f "$state/dbus.pid" "$state/dbus.address"
-    fi
-    if [ -f "$state/cron" ]; then
-        pkill -x cron 2>/dev/null || true
-        rm -f "$state/cron"
+    if [ -s "$state/cron.pid" ]; then
+        kill "$(cat "$state/cron.pid")" 2>/dev/null || true
+        rm -f "$state/cron.pid"
         echo "cron stopped"
     fi
 }

@@ -17,17 +17,12 @@ if [ "${1:-}" = "--sanitize" ]; then
     export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 fi
 
-# Services the tests need; stop on exit only what this run started.
+# The cron daemon the "cron" tests need; stop on exit only what this run started.
 export QORSCHED_SERVICES_DIR="${QORSCHED_SERVICES_DIR:-$(mktemp -d /tmp/qorsched-services.XXXXXX)}"
-owns_services=0
 if [ -z "${QORSCHED_SERVICES_STARTED:-}" ]; then
     scripts/services.sh start
-    owns_services=1
     export QORSCHED_SERVICES_STARTED=1
-fi
-trap '[ $owns_services -eq 1 ] && scripts/services.sh stop' EXIT
-if [ -s "$QORSCHED_SERVICES_DIR/dbus.address" ]; then
-    export QORSCHED_TEST_BUS_ADDRESS="$(cat "$QORSCHED_SERVICES_DIR/dbus.address")"
+    trap 'scripts/services.sh stop' EXIT
 fi
 
 cmake -S . -B "$build_dir" "${cmake_args[@]}"
