@@ -84,13 +84,7 @@ TEST(Bundles, OnlyAFolderWithAnInfoDictionaryIsABundle) {
 
 TEST(Bundles, PlainExecutablesAndAppImagesAreToldByTheirFirstBytes) {
     TempRoot root;
-    const std::string elf("\x7f"
-                          "ELF\x02\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00",
-                          16);
-    const std::string appImage("\x7f"
-                               "ELF\x02\x01\x01\x00"
-                               "AI\x02\x00\x00\x00\x00\x00",
-                               16);
+    const std::string elf = ElfHead(), appImage = ElfHead(true);
     struct Case {
         const char* name;
         std::string content;

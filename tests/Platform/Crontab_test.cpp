@@ -2,6 +2,8 @@
 // on PATH inside a temporary root.
 
 #include "Crontab.h"
+#include "ScopedEnv.h"
+#include "TempRoot.h"
 
 #include <gtest/gtest.h>
 
@@ -9,31 +11,14 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <pwd.h>
 #include <string>
 #include <unistd.h>
 
 namespace {
 
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const std::string& value) : mName(name) {
-        if (const char* old = getenv(name))
-            mOld = old, mHadOld = true;
-        setenv(name, value.c_str(), 1);
-    }
-    ~ScopedVariable() {
-        if (mHadOld)
-            setenv(mName.c_str(), mOld.c_str(), 1);
-        else
-            unsetenv(mName.c_str());
-    }
-
-private:
-    std::string mName;
-    std::string mOld;
-    bool mHadOld = false;
-};
+using qor_test::ScopedEnv;
 
 std::string FakeCrontabFolder() {
     const char* build = getenv("QORSCHED_BUILD_DIR");
@@ -55,23 +40,16 @@ protected:
     void SetUp() override {
         if (FakeCrontabFolder().empty())
             GTEST_SKIP() << "QORSCHED_BUILD_DIR is not set: run through ctest";
-        char pattern[] = "/tmp/qorsched-crontab.XXXXXX";
-        mRoot = mkdtemp(pattern);
-        mRootVariable = std::make_unique<ScopedVariable>("QORSCHED_ROOT", mRoot);
-        mPath = std::make_unique<ScopedVariable>(
-            "PATH", FakeCrontabFolder() + ":" + (getenv("PATH") ? getenv("PATH") : ""));
-        unsetenv("QORSCHED_SYSTEM_ROOT");
-        unsetenv("QORSCHED_FAKE_CRONTAB_FAIL");
+        mTempRoot.emplace();
+        mRoot = mTempRoot->Path();
+        mPath.emplace("PATH", FakeCrontabFolder() + ":" + (getenv("PATH") ? getenv("PATH") : ""));
+        mFail.emplace("QORSCHED_FAKE_CRONTAB_FAIL", std::nullopt);
         ASSERT_TRUE(QorCurrentCrontab().EffectiveUserName(&mUser));
         mSink = open((mRoot + "/listing").c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
     }
     void TearDown() override {
         if (mSink >= 0)
             close(mSink);
-        mPath.reset();
-        mRootVariable.reset();
-        if (!mRoot.empty())
-            std::filesystem::remove_all(mRoot);
     }
 
     std::string WriteFile(const std::string& name, const std::string& text) {
@@ -83,11 +61,11 @@ protected:
         return mRoot + "/var/spool/cron/crontabs/" + user;
     }
 
+    std::optional<qor_test::TempRoot> mTempRoot; // made only when the test runs
+    std::optional<ScopedEnv> mPath, mFail;
     std::string mRoot;
     std::string mUser;
     int mSink = -1;
-    std::unique_ptr<ScopedVariable> mRootVariable;
-    std::unique_ptr<ScopedVariable> mPath;
 };
 
 TEST_F(CrontabCommand, TheEffectiveUserIsTheAccountOfTheEffectiveUid) {
@@ -137,7 +115,7 @@ TEST_F(CrontabCommand, FailuresAreNeverMistakenForAMissingCrontab) {
                  {"kill", "killed by signal 9"},
                  {"list", "simulated failure"}};
     for (const auto& c : cases) {
-        ScopedVariable fail("QORSCHED_FAKE_CRONTAB_FAIL", c.mode);
+        ScopedEnv fail("QORSCHED_FAKE_CRONTAB_FAIL", c.mode);
         QorCrontabResult listed = QorCurrentCrontab().List(nullptr, mSink, 1 << 20);
         EXPECT_EQ(listed.status, QorCrontabStatus::kFailed) << c.mode;
         EXPECT_NE(listed.message.find(c.messagePart), std::string::npos) << listed.message;
@@ -163,13 +141,13 @@ TEST_F(CrontabCommand, InstallFailuresAreReported) {
 
     EXPECT_EQ(QorCurrentCrontab().Install("relative/path").status, QorCrontabStatus::kFailed);
 
-    ScopedVariable fail("QORSCHED_FAKE_CRONTAB_FAIL", "install");
+    ScopedEnv fail("QORSCHED_FAKE_CRONTAB_FAIL", "install");
     EXPECT_EQ(QorCurrentCrontab().Install(WriteFile("ok", "0 1 * * * a\n").c_str()).status,
               QorCrontabStatus::kFailed);
 }
 
 TEST_F(CrontabCommand, AMissingCommandIsAFailure) {
-    ScopedVariable path("PATH", mRoot + "/nowhere");
+    ScopedEnv path("PATH", mRoot + "/nowhere");
     QorCrontabResult listed = QorCurrentCrontab().List(nullptr, mSink, 1 << 20);
     EXPECT_EQ(listed.status, QorCrontabStatus::kFailed);
     EXPECT_NE(listed.message.find("cannot run crontab"), std::string::npos) << listed.message;

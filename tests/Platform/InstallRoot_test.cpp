@@ -1,4 +1,5 @@
 #include "InstallRoot.h"
+#include "ScopedEnv.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -6,28 +7,7 @@
 
 namespace {
 
-// Sets or clears one environment variable for the lifetime of the object.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, std::optional<const char*> value) : mName(name) {
-        if (const char* old = getenv(name))
-            mOld = old;
-        if (value)
-            setenv(name, *value, 1);
-        else
-            unsetenv(name);
-    }
-    ~ScopedEnv() {
-        if (mOld)
-            setenv(mName, mOld->c_str(), 1);
-        else
-            unsetenv(mName);
-    }
-
-private:
-    const char* mName;
-    std::optional<std::string> mOld;
-};
+using qor_test::ScopedEnv;
 
 const char* const kKicker =
     "/Library/Application Support/Tavrin Solutions Support/Scheduler/taskKicker";

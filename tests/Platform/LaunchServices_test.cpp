@@ -58,17 +58,6 @@ void MakeRecordingBundle(const std::string& path, const std::string& record, int
     MakeBundle(path, InfoPlist("Launchable", "LnCh"), false, script);
 }
 
-std::map<std::string, std::string> Record(const std::string& text) {
-    std::map<std::string, std::string> fields;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        size_t equals = line.find('=');
-        if (equals != std::string::npos)
-            fields[line.substr(0, equals)] = line.substr(equals + 1);
-    }
-    return fields;
-}
-
 // Started instances of a "#!" script: session leaders (as every started program is; its own
 // forks are not) whose command line is the interpreter, then the script.
 std::vector<pid_t> ProcessesRunning(const std::string& script) {
@@ -164,13 +153,7 @@ TEST_F(LaunchServices, InitKeepsTheRegistryUntilTerm) {
 
 TEST_F(LaunchServices, ItemFlagsTellApplicationsFromOtherItems) {
     const std::string r = mRoot.Path();
-    const std::string elf("\x7f"
-                          "ELF\x02\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00",
-                          16);
-    const std::string appImage("\x7f"
-                               "ELF\x02\x01\x01\x00"
-                               "AI\x02\x00\x00\x00\x00\x00",
-                               16);
+    const std::string elf = ElfHead(), appImage = ElfHead(true);
     WriteFile(r + "/bin/tool", elf, 0755);
     WriteFile(r + "/bin/App.AppImage", appImage, 0755);
     WriteFile(r + "/bin/script", "#!/bin/sh\n", 0755);

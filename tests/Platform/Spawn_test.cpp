@@ -13,18 +13,6 @@ using namespace system_test;
 
 namespace {
 
-// "key=value" lines into a map.
-std::map<std::string, std::string> Record(const std::string& text) {
-    std::map<std::string, std::string> fields;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        size_t equals = line.find('=');
-        if (equals != std::string::npos)
-            fields[line.substr(0, equals)] = line.substr(equals + 1);
-    }
-    return fields;
-}
-
 int OpenForWriting(const std::string& path) {
     return open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
 }

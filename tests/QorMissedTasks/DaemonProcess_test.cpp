@@ -6,14 +6,12 @@
 #include "MissedTasksDaemon.h"
 #include "MissedTasksTestSupport.h"
 #include "ShutdownStamp.h"
-#include "SystemBus.h"
+#include "SystemBusMock.h"
 
 #include <csignal>
 #include <cstring>
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <memory>
-#include <sys/wait.h>
 #include <systemd/sd-bus.h>
 #include <utmp.h>
 
@@ -21,72 +19,7 @@ using namespace missed_test;
 
 namespace {
 
-extern "C" char** environ;
-
-/// A program started with argv and extra environment entries (which win over this process's),
-/// standard input and error on /dev/null; stdoutPipe, when given, receives its standard output.
-class Child {
-public:
-    Child(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv,
-          int* stdoutPipe = nullptr) {
-        int out[2] = {-1, -1};
-        if (stdoutPipe && pipe2(out, O_CLOEXEC) != 0)
-            return;
-        std::vector<std::string> env = extraEnv;
-        for (char** e = environ; *e; ++e) {
-            std::string entry = *e;
-            std::string name = entry.substr(0, entry.find('=') + 1);
-            bool replaced = false;
-            for (const std::string& extra : extraEnv)
-                replaced = replaced || extra.compare(0, name.size(), name) == 0;
-            if (!replaced)
-                env.push_back(entry);
-        }
-        std::vector<char*> args, envp;
-        for (const std::string& a : argv)
-            args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        for (const std::string& e : env)
-            envp.push_back(const_cast<char*>(e.c_str()));
-        envp.push_back(nullptr);
-        mPid = fork();
-        if (mPid == 0) {
-            int devNull = open("/dev/null", O_RDWR);
-            dup2(devNull, 0);
-            dup2(stdoutPipe ? out[1] : devNull, 1);
-            dup2(devNull, 2);
-            execve(args[0], args.data(), envp.data());
-            _exit(127);
-        }
-        if (stdoutPipe) {
-            close(out[1]);
-            *stdoutPipe = out[0];
-        }
-    }
-    ~Child() { Stop(); }
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
-
-    pid_t Pid() const { return mPid; }
-    void Signal(int sig) const { kill(mPid, sig); }
-    /// Waits for the program to end: its exit status, or 128 + the signal that ended it.
-    int Wait() {
-        int status = 0;
-        while (waitpid(mPid, &status, 0) < 0 && errno == EINTR) {
-        }
-        mPid = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-    void Stop() {
-        if (mPid <= 0)
-            return;
-        kill(mPid, SIGTERM);
-        (void)Wait();
-    }
-
-private:
-    pid_t mPid = -1;
-};
+using qor_test::BackgroundProgram;
 
 // Whether the process exists and has not ended (it may not be this process's child).
 bool Running(pid_t pid) {
@@ -95,59 +28,18 @@ bool Running(pid_t pid) {
     return end != std::string::npos && end + 2 < stat.size() && stat[end + 2] != 'Z';
 }
 
+// The daemon's pauses are scaled down, yet a scan with its children can take a while.
 bool WaitUntil(const std::function<bool()>& done) {
-    for (int i = 0; i < 1500; ++i) {
-        if (done())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return done();
+    return qor_test::WaitUntil(done, std::chrono::seconds(15));
 }
 
-/// A system dbus-daemon listening at the standard socket under root, and a mock logind on it.
+/// A system bus under root and, withLogind, the mock logind on it.
 class PrivateLogind {
 public:
-    explicit PrivateLogind(const std::string& root, bool withLogind = true) {
-        std::filesystem::create_directories(root + "/run/dbus");
-        std::string config = root + "/system-bus.conf";
-        WriteFile(config,
-                  "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration "
-                  "1.0//EN\" \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-                  "<busconfig><type>system</type><listen>unix:path=" +
-                      root +
-                      "/run/dbus/system_bus_socket</listen><auth>EXTERNAL</auth>"
-                      "<policy context=\"default\"><allow user=\"*\"/><allow own=\"*\"/>"
-                      "<allow send_destination=\"*\"/><allow receive_sender=\"*\"/>"
-                      "</policy></busconfig>\n");
-        int out = -1;
-        mBus = std::make_unique<Child>(
-            std::vector<std::string>{"/usr/bin/dbus-daemon", "--config-file=" + config, "--nofork",
-                                     "--nosyslog", "--print-address=1"},
-            std::vector<std::string>{}, &out);
-        // The address is printed once the bus listens.
-        std::string address;
-        char c;
-        while (out >= 0 && read(out, &c, 1) == 1 && c != '\n')
-            address += c;
-        if (out >= 0)
-            close(out);
-        if (address.empty() || QorSystemBusOpen(&mClient) < 0)
-            return;
-        if (withLogind) {
-            mLogind = std::make_unique<Child>(
-                std::vector<std::string>{"/usr/bin/python3", "-m", "dbusmock", "--template",
-                                         "logind"},
-                std::vector<std::string>{"DBUS_SYSTEM_BUS_ADDRESS=" + QorSystemBusAddress()});
-            if (!WaitUntil([this] { return HasLogind(); }))
-                return;
-        }
-        mReady = true;
-    }
-    ~PrivateLogind() {
-        if (mClient)
-            sd_bus_flush_close_unref(mClient);
-        mLogind.reset();
-        mBus.reset();
+    explicit PrivateLogind(const std::string& root, bool withLogind = true) : mBus(root) {
+        if (mBus.Ready() && withLogind)
+            mLogind = std::make_unique<qor_test::MockLogind>();
+        mReady = mBus.Ready() && (!withLogind || mLogind->Ready());
     }
 
     bool Ready() const { return mReady; }
@@ -157,9 +49,9 @@ public:
         std::vector<std::string> locks;
         sd_bus_error error = SD_BUS_ERROR_NULL;
         sd_bus_message* reply = nullptr;
-        if (sd_bus_call_method(mClient, "org.freedesktop.login1", "/org/freedesktop/login1",
-                               "org.freedesktop.login1.Manager", "ListInhibitors", &error, &reply,
-                               "") >= 0 &&
+        if (sd_bus_call_method(mLogind->Client(), "org.freedesktop.login1",
+                               "/org/freedesktop/login1", "org.freedesktop.login1.Manager",
+                               "ListInhibitors", &error, &reply, "") >= 0 &&
             sd_bus_message_enter_container(reply, 'a', "(ssssuu)") > 0) {
             const char *what, *who, *why, *mode;
             uint32_t uid, pid;
@@ -175,32 +67,14 @@ public:
 
     /// Makes the mock logind send PrepareForSleep or PrepareForShutdown with this value.
     bool Announce(const char* signal, bool starting) {
-        sd_bus_error error = SD_BUS_ERROR_NULL;
-        int result = sd_bus_call_method(
-            mClient, "org.freedesktop.login1", "/org/freedesktop/login1",
-            "org.freedesktop.DBus.Mock", "EmitSignal", &error, nullptr, "sssav",
-            "org.freedesktop.login1.Manager", signal, "b", 1, "b", int(starting));
-        sd_bus_error_free(&error);
-        return result >= 0;
+        return mLogind->Call("/org/freedesktop/login1", "org.freedesktop.DBus.Mock", "EmitSignal",
+                             "sssav", "org.freedesktop.login1.Manager", signal, "b", 1, "b",
+                             int(starting)) >= 0;
     }
 
 private:
-    bool HasLogind() {
-        sd_bus_error error = SD_BUS_ERROR_NULL;
-        sd_bus_message* reply = nullptr;
-        int has = 0;
-        if (sd_bus_call_method(mClient, "org.freedesktop.DBus", "/org/freedesktop/DBus",
-                               "org.freedesktop.DBus", "NameHasOwner", &error, &reply, "s",
-                               "org.freedesktop.login1") >= 0)
-            sd_bus_message_read(reply, "b", &has);
-        sd_bus_message_unref(reply);
-        sd_bus_error_free(&error);
-        return has != 0;
-    }
-
-    std::unique_ptr<Child> mBus;
-    std::unique_ptr<Child> mLogind;
-    sd_bus* mClient = nullptr;
+    qor_test::PrivateSystemBus mBus;
+    std::unique_ptr<qor_test::MockLogind> mLogind;
     bool mReady = false;
 };
 
@@ -214,10 +88,10 @@ protected:
     void SetClock(int64_t t) { WriteFile(mClockFile, std::to_string(t) + "\n"); }
 
     /// The test daemon with these arguments; each second of its pauses lasts pauseMs.
-    std::unique_ptr<Child> Start(std::vector<std::string> args, int pauseMs = 10,
-                                 const std::string& program = QORSCHED_TEST_DAEMON) {
+    std::unique_ptr<BackgroundProgram> Start(std::vector<std::string> args, int pauseMs = 10,
+                                             const std::string& program = QORSCHED_TEST_DAEMON) {
         args.insert(args.begin(), program);
-        return std::make_unique<Child>(
+        return std::make_unique<BackgroundProgram>(
             args, std::vector<std::string>{
                       "QORSCHED_ROOT=" + mRoot.Path(), "QORSCHED_LOG_FILE=" + mLogFile,
                       "PATH=" + std::string(QORSCHED_FAKE_CRONTAB_DIR) + ":" + getenv("PATH"),
@@ -248,7 +122,7 @@ protected:
 };
 
 TEST_F(DaemonProcess, SaysWhyItCannotRegisterAndEndsWith1) {
-    std::unique_ptr<Child> daemon = Start({});
+    std::unique_ptr<BackgroundProgram> daemon = Start({});
     EXPECT_EQ(daemon->Wait(), 1);
     EXPECT_TRUE(Logged("QorMissedTask - parent[" + std::to_string(Pids().at(0)) +
                        "]: cannot register for sleep and wake messages: cannot connect to the "
@@ -289,7 +163,7 @@ TEST_F(DaemonProcess, SleepWakeAndShutdownOverLogind) {
 
     PrivateLogind logind(mRoot.Path());
     ASSERT_TRUE(logind.Ready());
-    std::unique_ptr<Child> daemon = Start({});
+    std::unique_ptr<BackgroundProgram> daemon = Start({});
     const std::vector<std::string> both = {"shutdown", "sleep"};
     ASSERT_TRUE(WaitUntil([&] { return logind.DelayLocks() == both; }))
         << "registered: a sleep and a shutdown delay lock";
@@ -344,7 +218,8 @@ TEST_F(DaemonProcess, SighupAndSigtermEndItWithStatus0InEveryState) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         std::filesystem::remove(mPidFile);
-        std::unique_ptr<Child> daemon = Start({}, c.state == State::kStarting ? 1000 : 1);
+        std::unique_ptr<BackgroundProgram> daemon =
+            Start({}, c.state == State::kStarting ? 1000 : 1);
         if (c.state == State::kStarting) {
             ASSERT_TRUE(WaitUntil([&] { return Pids().size() == 1; }));
         } else {
@@ -367,7 +242,7 @@ TEST_F(DaemonProcess, StartDetachesWhileAnyOtherCommandLineRunsInTheForeground) 
     std::filesystem::create_directories(std::filesystem::path(image).parent_path());
     std::filesystem::copy_file(QORSCHED_TEST_DAEMON, image);
 
-    std::unique_ptr<Child> kickstarter = Start({"start"}, 1000);
+    std::unique_ptr<BackgroundProgram> kickstarter = Start({"start"}, 1000);
     const pid_t kickstarterPid = kickstarter->Pid();
     EXPECT_EQ(kickstarter->Wait(), 0);
     ASSERT_TRUE(WaitUntil([&] { return Pids().size() == 2; }));
@@ -386,7 +261,7 @@ TEST_F(DaemonProcess, StartDetachesWhileAnyOtherCommandLineRunsInTheForeground) 
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"Start"}, {"start", "now"}, {"start "}}) {
         std::filesystem::remove(mPidFile);
-        std::unique_ptr<Child> daemon = Start(args, 1000);
+        std::unique_ptr<BackgroundProgram> daemon = Start(args, 1000);
         ASSERT_TRUE(WaitUntil([&] { return !Pids().empty(); }));
         EXPECT_EQ(Pids(), std::vector<pid_t>{daemon->Pid()}) << args[0];
         EXPECT_TRUE(Running(daemon->Pid())) << args[0] << ": still in its start-up pause";

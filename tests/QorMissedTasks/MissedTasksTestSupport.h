@@ -5,7 +5,11 @@
 // it was run.
 
 #include "InstallRoot.h"
-#include "Spawn.h"
+#include "ScopedEnv.h"
+#include "TempRoot.h"
+#include "TestAccount.h"
+#include "TestFiles.h"
+#include "WaitUntil.h"
 #include "ZQorScheduledTask.h"
 #include "ZQorScheduledTaskArray.h"
 
@@ -15,7 +19,6 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <optional>
 #include <pwd.h>
@@ -28,102 +31,15 @@
 
 namespace missed_test {
 
-/// Sets or clears one environment variable for the object's lifetime.
-class ScopedEnv {
+using qor_test::ReadFile;
+using qor_test::ScopedEnv;
+using qor_test::ScopedTimeZone;
+using qor_test::WriteFile;
+
+/// A temporary install and system root that the test account can search.
+class TestRoot : public qor_test::TempRoot {
 public:
-    ScopedEnv(const char* name, std::optional<std::string> value) : mName(name) {
-        if (const char* old = getenv(name))
-            mOld = old;
-        if (value)
-            setenv(name, value->c_str(), 1);
-        else
-            unsetenv(name);
-    }
-    ~ScopedEnv() {
-        if (mOld)
-            setenv(mName.c_str(), mOld->c_str(), 1);
-        else
-            unsetenv(mName.c_str());
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    std::string mName;
-    std::optional<std::string> mOld;
-};
-
-/// TZ set to zone for the object's lifetime.
-class ScopedTimeZone {
-public:
-    explicit ScopedTimeZone(const char* zone) {
-        if (const char* old = getenv("TZ"))
-            mOld = old;
-        setenv("TZ", zone, 1);
-        tzset();
-    }
-    ~ScopedTimeZone() {
-        if (mOld)
-            setenv("TZ", mOld->c_str(), 1);
-        else
-            unsetenv("TZ");
-        tzset();
-    }
-    ScopedTimeZone(const ScopedTimeZone&) = delete;
-    ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
-
-private:
-    std::optional<std::string> mOld;
-};
-
-inline void WriteFile(const std::string& path, const std::string& content, mode_t mode = 0644) {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
-    chmod(path.c_str(), mode);
-}
-
-inline std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
-/// A temporary folder made the install and system root for the object's lifetime, with a
-/// "tmp" open to all, readable by the test account.
-class TestRoot {
-public:
-    TestRoot()
-        : mPath(MakeFolder()), mRoot("QORSCHED_ROOT", mPath),
-          mSystemRoot("QORSCHED_SYSTEM_ROOT", std::nullopt) {
-        chmod(mPath.c_str(), 0755);
-        std::filesystem::create_directories(mPath + "/tmp");
-        chmod((mPath + "/tmp").c_str(), 01777);
-    }
-    ~TestRoot() {
-        std::error_code ignored;
-        std::filesystem::remove_all(mPath, ignored);
-    }
-    TestRoot(const TestRoot&) = delete;
-    TestRoot& operator=(const TestRoot&) = delete;
-
-    const std::string& Path() const { return mPath; }
-    std::string CrontabFolder() const { return mPath + "/var/spool/cron/crontabs"; }
-    std::vector<std::string> TempFiles() const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(mPath + "/tmp"))
-            names.push_back(entry.path().filename().string());
-        return names;
-    }
-
-private:
-    static std::string MakeFolder() {
-        char pattern[] = "/tmp/qorsched-daemon.XXXXXX";
-        return mkdtemp(pattern);
-    }
-
-    std::string mPath;
-    ScopedEnv mRoot, mSystemRoot;
+    TestRoot() : qor_test::TempRoot({.openToOthers = true}) {}
 };
 
 /// The local time of a wall-clock minute in the current TZ.
@@ -174,32 +90,12 @@ inline std::string TaskBlock(const std::vector<TaskRow>& rows) {
     return "# the user's own line\n" + result;
 }
 
-/// The account the tests run tasks as: created when missing (root only), never root. Its home
-/// folder is taken under the test root, where the test makes it.
-struct TestAccount {
-    std::string name;
-    uid_t uid = 0;
-    gid_t gid = 0;
-    std::string home; ///< as the account database names it
-};
+using qor_test::TestAccount;
 
+/// The account the tests run tasks as. Its home folder is taken under the test root, where the
+/// test makes it.
 inline std::optional<TestAccount> EnsureTestAccount() {
-    constexpr char kName[] = "qorschedtest2";
-    // Tests running side by side may create it at the same moment; the account database is
-    // locked while one of them does.
-    for (int attempt = 0; attempt < 50 && !getpwnam(kName); ++attempt) {
-        int status = -1;
-        if (QorSpawnAndWait({"/usr/sbin/useradd", "--no-create-home", "--home-dir",
-                             "/home/qorschedtest2", "--shell", "/usr/sbin/nologin", kName},
-                            QorSpawnOptions(), &status) == 0 &&
-            status == 0)
-            break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    passwd* entry = getpwnam(kName);
-    if (!entry || entry->pw_uid == 0)
-        return std::nullopt;
-    return TestAccount{entry->pw_name, entry->pw_uid, entry->pw_gid, entry->pw_dir};
+    return qor_test::EnsureTestAccount("qorschedtest2", "/home/qorschedtest2");
 }
 
 /// One run of the stand-in launcher command.
@@ -261,13 +157,12 @@ public:
 
     /// Waits (about ten seconds at most) until count runs are recorded.
     std::vector<LauncherRun> WaitForRuns(size_t count) const {
-        for (int i = 0; i < 1000; ++i) {
-            std::vector<LauncherRun> runs = Runs();
-            if (runs.size() >= count)
-                return runs;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return Runs();
+        std::vector<LauncherRun> runs;
+        (void)qor_test::WaitUntil([&] {
+            runs = Runs();
+            return runs.size() >= count;
+        });
+        return runs;
     }
 
 private:

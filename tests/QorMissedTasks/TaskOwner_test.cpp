@@ -1,37 +1,15 @@
+#include "ForkedStep.h"
 #include "MissedTasksTestSupport.h"
 #include "TaskOwner.h"
 
 #include <grp.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 using namespace missed_test;
 
 namespace {
 
-// Runs step in a forked child and returns the text it wrote, so that changing users never
-// touches the test process.
-std::string InChild(const std::function<std::string()>& step) {
-    int out[2];
-    if (pipe(out) != 0)
-        return "pipe failed";
-    pid_t pid = fork();
-    if (pid == 0) {
-        close(out[0]);
-        std::string text = step();
-        (void)!write(out[1], text.data(), text.size());
-        _exit(0);
-    }
-    close(out[1]);
-    std::string text;
-    char buffer[512];
-    ssize_t n;
-    while ((n = read(out[0], buffer, sizeof buffer)) > 0)
-        text.append(buffer, size_t(n));
-    close(out[0]);
-    waitpid(pid, nullptr, 0);
-    return text;
-}
+using qor_test::InChild;
 
 std::string Identity() {
     uid_t r, e, s;

@@ -1,5 +1,6 @@
 #include "FourCharCode.h"
 #include "InstallRoot.h"
+#include "ScopedEnv.h"
 #include "ZQorScheduledTask.h"
 #include "ZQorScheduledTaskDescriptor.h"
 #include "ZQorScheduledTaskExec.h"
@@ -12,25 +13,6 @@
 #include <vector>
 
 namespace {
-
-// Puts QORSCHED_ROOT back as it was.
-class ScopedRoot {
-public:
-    explicit ScopedRoot(const char* root) {
-        if (const char* old = getenv("QORSCHED_ROOT"))
-            mOld = old;
-        setenv("QORSCHED_ROOT", root, 1);
-    }
-    ~ScopedRoot() {
-        if (mOld)
-            setenv("QORSCHED_ROOT", mOld->c_str(), 1);
-        else
-            unsetenv("QORSCHED_ROOT");
-    }
-
-private:
-    std::optional<std::string> mOld;
-};
 
 // A task record's descriptor: its event data is one text, split when the vector is built.
 ZQorScheduledTaskDescriptor* TaskDescriptor(const char* eventData) {
@@ -53,7 +35,7 @@ std::vector<std::string> Vector(const ZQorScheduledTaskExec& exec) {
 
 class TaskExec : public ::testing::Test {
 protected:
-    ScopedRoot mRoot{"/srv/root"};
+    qor_test::ScopedEnv mRoot{"QORSCHED_ROOT", "/srv/root"};
     const std::string mLauncher = std::string("/srv/root") + gLauncherPath;
 };
 

@@ -46,7 +46,7 @@ protected:
 
     std::string Tab() const { return mCrontab.Tab("tester").value_or("<none>"); }
 
-    TestRoot mRoot;
+    TempRoot mRoot;
     QorFakeCrontab mCrontab{std::string("tester")};
     QorScopedCrontab mUse;
 };

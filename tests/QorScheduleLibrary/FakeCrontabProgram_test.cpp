@@ -40,7 +40,7 @@ protected:
         std::ofstream(mSpool, std::ios::binary) << text;
     }
 
-    TestRoot mRoot;
+    TempRoot mRoot;
     std::string mOldPath;
     std::string mSpool;
 };

@@ -89,7 +89,7 @@ TEST(BlockReader, ParsesTheVersionLine) {
 }
 
 TEST(BlockWriter, WritesBannerEntriesAndTrailerThatReadBack) {
-    TestRoot root;
+    TempRoot root;
     auto block = Read(kBanner + Entry("First", 1) + Entry("Second", 2, false) + kTrailer);
     OutputStream out;
     EXPECT_EQ(block->WriteEntries(out.Get()), 0);

@@ -63,7 +63,7 @@ struct FormatCase {
 
 class EntryFormat : public testing::TestWithParam<FormatCase> {
 protected:
-    TestRoot mRoot; // the launcher path is written under the install root
+    TempRoot mRoot; // the launcher path is written under the install root
 };
 
 TEST_P(EntryFormat, WritesBothLinesByteForByteAndReadsThemBack) {
@@ -117,7 +117,7 @@ class NameField : public testing::TestWithParam<NameCase> {};
 
 TEST_P(NameField, IsWrittenReadablyAndReadsBackExactly) {
     const NameCase& c = GetParam();
-    TestRoot root;
+    TempRoot root;
     TaskPtr task = MakeTask(c.name.c_str(), 3, {-1, -1, 12, 0}, 1, nullptr);
     std::string text = Written(task.get());
     EXPECT_EQ(text.substr(0, text.find('\n') + 1),
@@ -145,7 +145,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<NameCase>& info) { return std::string(info.param.label); });
 
 TEST(EntryReader, NameFieldsQuotedWithSingleQuotesAndLongerThanTheFieldAreHandled) {
-    TestRoot root;
+    TempRoot root;
     const std::string cron =
         " 0 12 * * * \"/x/taskKicker\"  12  \"/usr/bin/sample\"  \"abcd\"  \"evnt\"  \"clas\"\n";
     TaskPtr quoted = ReadBack("# Enc=1 Name='my task'  EvType1=3 EvType2=0 Sched=3 \n" + cron);
@@ -220,7 +220,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<BadEntryCase>& info) { return std::string(info.param.label); });
 
 TEST(EntryWriter, RefusesDescriptorTextThatWouldBreakTheLine) {
-    TestRoot root;
+    TempRoot root;
     TaskPtr task = MakeTask("Scan", 3, {-1, -1, 12, 0}, 1, nullptr);
     ASSERT_EQ(task->SetEvent(QorCode("evnt"), QorCode("clas"), "/home/me/x\n* * * * * rm -rf ~"),
               0);

@@ -36,7 +36,7 @@ TEST(TempFileName, CarriesAtMostFiveCharactersOfTheUserName) {
             EXPECT_EQ(std::string(path), Expected("/tmp", c.namePart, 3)) << c.user;
             unsetenv("QORSCHED_ROOT");
         }
-        TestRoot root;
+        TempRoot root;
         char path[PATH_MAX];
         ASSERT_TRUE(getTempFilePath(path, 1234, sizeof path));
         EXPECT_EQ(std::string(path), Expected(root.TempFolder(), c.namePart, 1234)) << c.user;
@@ -44,7 +44,7 @@ TEST(TempFileName, CarriesAtMostFiveCharactersOfTheUserName) {
 }
 
 TEST(TempFileName, IsNeverCutAndNeedsAnAccount) {
-    TestRoot root;
+    TempRoot root;
     QorFakeCrontab crontab(std::string("alexander"));
     QorScopedCrontab use(&crontab);
     char small[20];
@@ -63,7 +63,7 @@ TEST(TempFileName, IsNeverCutAndNeedsAnAccount) {
 }
 
 TEST(TempFile, IsCreatedNewPassingOverNamesInUseAndRemovedAfterwards) {
-    TestRoot root;
+    TempRoot root;
     QorFakeCrontab crontab(std::string("tester"));
     QorScopedCrontab use(&crontab);
 

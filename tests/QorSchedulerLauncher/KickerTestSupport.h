@@ -30,10 +30,6 @@ using launcher_test::WriteFile;
 class KickerRoot {
 public:
     KickerRoot() {
-        std::string home;
-        if (QorAccountHome(geteuid(), &home, &mUser))
-            std::filesystem::create_directories(home);
-        mHome = home;
         QorTaskKicker::ClearQorSchedTempFilePath();
         QorDiscardPendingPreferences();
     }
@@ -43,11 +39,11 @@ public:
     }
 
     const std::string& Path() const { return mRoot.Path(); }
-    const std::string& Home() const { return mHome; }
+    const std::string& Home() const { return mRoot.Home(); }
     /// The effective user's account name.
-    const std::string& User() const { return mUser; }
-    std::string PendingFolder() const { return mHome + "/.config/com.qorvanix.qorsched"; }
-    std::string LoginItemsFile() const { return mHome + "/.config/loginwindow.plist"; }
+    const std::string& User() const { return mRoot.User(); }
+    std::string PendingFolder() const { return Home() + "/.config/com.qorvanix.qorsched"; }
+    std::string LoginItemsFile() const { return Home() + "/.config/loginwindow.plist"; }
 
     /// The names in the pending folder (dot files too), sorted.
     std::vector<std::string> PendingNames() const {
@@ -71,9 +67,7 @@ public:
     std::string Opened() const { return Path() + "/secondary-launcher-opened"; }
 
 private:
-    launcher_test::TempRoot mRoot;
-    std::string mHome;
-    std::string mUser;
+    qor_test::TempRoot mRoot{{.withHome = true}};
 };
 
 /// A whole command line as main gets it (element 0 is the program's name), ending in null.

@@ -2,12 +2,12 @@
 // product started and sent events as a plain executable and as a bundle, and the statuses of
 // targets out of reach.
 
+#include "ForkedStep.h"
 #include "QorProducts.h"
 #include "SampleProductSupport.h"
 #include "ZQorScheduledTaskLauncher.h"
 
 #include <climits>
-#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -154,8 +154,7 @@ TEST_F(LaunchSampleProduct, AnotherUsersProductCannotBeReached) {
     pid_t child = fork();
     if (child == 0) {
         const uid_t nobody = 65534;
-        if (setgroups(0, nullptr) != 0 || setresgid(nobody, nobody, nobody) != 0 ||
-            setresuid(nobody, nobody, nobody) != 0)
+        if (!qor_test::BecomeAccount(nobody, nobody))
             _exit(2);
         LauncherFor<ZQorScheduledTaskLauncher> stranger({"1", mProduct, "Dnsr", "evnt", "clas"});
         // It sees that the product runs, but may not reach it.

@@ -56,12 +56,7 @@ public:
 
     /// Waits (about ten seconds at most) until count lines of the kind are there.
     bool WaitFor(const std::string& kind, size_t count = 1) const {
-        for (int i = 0; i < 1000; ++i) {
-            if (Lines(kind).size() >= count)
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
+        return qor_test::WaitUntil([&] { return Lines(kind).size() >= count; });
     }
 
     /// The process ID of the first start.
@@ -83,9 +78,10 @@ public:
         if (pid <= 0 || kill(pid, SIGTERM) != 0)
             return;
         (void)WaitFor("exit");
-        QorProcessInfo info;
-        for (int i = 0; i < 1000 && QorReadProcessInfo(pid, &info) && !info.zombie; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        (void)qor_test::WaitUntil([pid] {
+            QorProcessInfo info;
+            return !QorReadProcessInfo(pid, &info) || info.zombie;
+        });
     }
 
 private:

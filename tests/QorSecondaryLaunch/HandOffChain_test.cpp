@@ -5,9 +5,9 @@
 #include "ConsoleUser.h"
 #include "KickerTestSupport.h"
 #include "LoginItems.h"
-#include "LogindMock.h"
 #include "SampleProductSupport.h"
 #include "Spawn.h"
+#include "SystemBusMock.h"
 
 #include <gtest/gtest.h>
 
@@ -113,7 +113,7 @@ TEST_F(HandOffChain, ATargetThatCannotBeStartedIsLoggedAndForgotten) {
 }
 
 TEST_F(HandOffChain, AtTheConsoleTheSecondaryLauncherIsOpenedAtOnce) {
-    MockLogind logind(Root(), geteuid(), EffectiveUserName());
+    qor_test::ConsoleUserOnPrivateBus logind(Root(), geteuid(), EffectiveUserName());
     if (!logind.Ready())
         GTEST_SKIP() << "needs dbus-daemon and python3-dbusmock for a console user";
     ASSERT_TRUE(SCDynamicStoreCopyConsoleUser(nullptr, nullptr, nullptr));

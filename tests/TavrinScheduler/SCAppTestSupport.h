@@ -38,41 +38,8 @@ inline void quietWindowWarnings() {
         });
 }
 
-enum ProductSet {
-    kScanner = 1 << 0,
-    kWardline = 1 << 1,
-    kDiskmate = 1 << 2,
-    kRenovix = 1 << 3,
-    kDensor = 1 << 4,
-    kPalisade = 1 << 5,
-    kVeilguard = 1 << 6,
-    kAllProducts = kScanner | kDiskmate | kRenovix | kDensor | kPalisade | kVeilguard,
-};
-
-/// Installs the products of the set into the root.
-inline void installProducts(TaskTestRoot& root, int products) {
-    if (products & kScanner) {
-        root.installProduct(kTimedSweeperPath);
-    }
-    if (products & kWardline) {
-        root.installProduct(kWardlinePath);
-    }
-    if (products & kDiskmate) {
-        root.installProduct(kDiskmatePath);
-    }
-    if (products & kRenovix) {
-        root.installProduct(kRenovixPath);
-    }
-    if (products & kDensor) {
-        root.installProduct(kDensorPath);
-    }
-    if (products & kPalisade) {
-        root.installApplication(QStringLiteral("Tavrin Palisade"), QorCode("TpaX"));
-    }
-    if (products & kVeilguard) {
-        root.installApplication(QStringLiteral("Tavrin Veilguard"), QorCode("TvgX"));
-    }
-}
+/// The products the window tests work with: every one but Wardline.
+constexpr int kAllProducts = kEverything & ~kWardline;
 
 /// A path of the suite as the application resolves it.
 inline QString resolved(const char* fixedPath) {

@@ -13,6 +13,7 @@
 #include "Preferences.h"
 #include "PreferencesArguments.h"
 #include "QorProducts.h"
+#include "ScopedEnv.h"
 #include "ZQorScheduledTaskArray.h"
 
 #include <QDateTime>
@@ -24,6 +25,7 @@
 #include <memory>
 #include <optional>
 #include <unistd.h>
+#include <utility>
 
 namespace SCTest {
 
@@ -39,29 +41,18 @@ struct TestTask {
     uint32_t creator = 0;
 };
 
-/// Sets the environment variable for the object's lifetime (unset with a null value).
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const QByteArray& value)
-        : mName(name), mHad(qEnvironmentVariableIsSet(name)), mOld(qgetenv(name)) {
-        if (value.isNull()) {
-            qunsetenv(name);
-        } else {
-            qputenv(name, value);
-        }
-    }
-    ~ScopedEnv() {
-        if (mHad) {
-            qputenv(mName, mOld);
-        } else {
-            qunsetenv(mName);
-        }
-    }
+using qor_test::ScopedEnv;
 
-private:
-    const char* mName;
-    bool mHad;
-    QByteArray mOld;
+/// Products a test installs, as a set of bits.
+enum Product {
+    kSweeper = 1 << 0,
+    kWardline = 1 << 1,
+    kDiskmate = 1 << 2,
+    kRenovix = 1 << 3,
+    kDensor = 1 << 4,
+    kPalisade = 1 << 5,
+    kVeilguard = 1 << 6,
+    kEverything = (1 << 7) - 1,
 };
 
 /// Where the crontab lives: in memory, or in the root's crontab folder behind the stand-in
@@ -75,12 +66,12 @@ public:
     explicit TaskTestRoot(CrontabKind kind = CrontabKind::InMemory,
                           const QDateTime& now = QDateTime(QDate(2024, 5, 15), QTime(10, 30)),
                           const QString& installRootTail = QString())
-        : mKind(kind), mSystemRootEnv("QORSCHED_SYSTEM_ROOT", mDir.path().toUtf8()),
-          mRootEnv("QORSCHED_ROOT", (mDir.path() + installRootTail).toUtf8()),
+        : mKind(kind), mSystemRootEnv("QORSCHED_SYSTEM_ROOT", mDir.path().toStdString()),
+          mRootEnv("QORSCHED_ROOT", (mDir.path() + installRootTail).toStdString()),
           mPathEnv("PATH", kind == CrontabKind::StandInCommand
-                               ? QByteArray(QORSCHED_FAKE_CRONTAB_DIR ":") + qgetenv("PATH")
-                               : qgetenv("PATH")),
-          mFailEnv("QORSCHED_FAKE_CRONTAB_FAIL", QByteArray()), mClock(now.toSecsSinceEpoch()),
+                               ? QORSCHED_FAKE_CRONTAB_DIR ":" + qgetenv("PATH").toStdString()
+                               : qgetenv("PATH").toStdString()),
+          mFailEnv("QORSCHED_FAKE_CRONTAB_FAIL", std::nullopt), mClock(now.toSecsSinceEpoch()),
           mUseClock(&mClock),
           mUseCrontab(kind == CrontabKind::InMemory ? &mCrontab : &QorCurrentCrontab()) {
         QDir().mkpath(mDir.path() + QStringLiteral("/tmp"));
@@ -140,6 +131,25 @@ public:
         }
         file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         return QFileInfo(path).canonicalFilePath();
+    }
+
+    /// Installs the products of the set (Product bits).
+    void installProducts(int products) {
+        const std::pair<Product, const char*> atFixedPaths[] = {
+            {kSweeper, kTimedSweeperPath}, {kWardline, kWardlinePath}, {kDiskmate, kDiskmatePath},
+            {kRenovix, kRenovixPath},      {kDensor, kDensorPath},
+        };
+        for (const auto& [product, path] : atFixedPaths) {
+            if (products & product) {
+                installProduct(path);
+            }
+        }
+        if (products & kPalisade) {
+            installApplication(QStringLiteral("Tavrin Palisade"), kPalisadeCreatorCode);
+        }
+        if (products & kVeilguard) {
+            installApplication(QStringLiteral("Tavrin Veilguard"), kVeilguardCreatorCode);
+        }
     }
 
     /// Installs an application bundle with the creator code in the applications folder.

@@ -35,7 +35,7 @@ private slots:
 
 void tst_SCApplication::eventBringsTheWindowForward() {
     TaskTestRoot root;
-    installProducts(root, kAllProducts);
+    root.installProducts(kAllProducts);
     SCEventPort port;
     QCOMPARE(port.registerPorts(kSCApplicationCreator), noErr);
     SCMainWindowController window(&port.receiver());
@@ -54,7 +54,7 @@ void tst_SCApplication::secondStartBringsTheFirstForward() {
     // The stand-in crontab command: should the second start ever get as far as its window, it
     // would still not touch a real crontab.
     TaskTestRoot root(CrontabKind::StandInCommand);
-    installProducts(root, kAllProducts);
+    root.installProducts(kAllProducts);
     SCEventPort port;
     QCOMPARE(port.registerPorts(kSCApplicationCreator), noErr);
     SCMainWindowController window(&port.receiver());

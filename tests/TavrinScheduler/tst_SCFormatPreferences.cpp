@@ -1,5 +1,6 @@
 #include "PreferencesArguments.h"
 #include "SCClockView.h"
+#include "SCFakeUserDefaults.h"
 #include "SCFormatPreferences.h"
 #include "SCTestMain.h"
 
@@ -11,17 +12,6 @@
 #include <string>
 
 namespace {
-
-class FakeUserDefaults : public SCUserDefaultsSource {
-public:
-    std::optional<QString> stringForKey(const QString& key) const override {
-        if (!values.contains(key)) {
-            return std::nullopt;
-        }
-        return values.value(key);
-    }
-    QHash<QString, QString> values;
-};
 
 // Runs the test in the C locale's time formats and puts the previous ones back.
 class CTimeLocale {
@@ -49,7 +39,7 @@ private slots:
 
 void tst_SCFormatPreferences::userDefaultsOverrideTheLocale() {
     CTimeLocale c;
-    FakeUserDefaults defaults;
+    SCFakeUserDefaults defaults;
     SCScopedUserDefaultsSource use(&defaults);
 
     QCOMPARE(SCUserTimeFormat(), QStringLiteral("%H:%M:%S"));

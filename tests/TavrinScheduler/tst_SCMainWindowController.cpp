@@ -90,7 +90,7 @@ void tst_SCMainWindowController::toolbarHoldsTheInstalledProducts() {
     QFETCH(int, products);
     QFETCH(QStringList, items);
     TaskTestRoot root;
-    installProducts(root, products);
+    root.installProducts(products);
     SCMainWindowController window;
     QCOMPARE(window.toolbar()->objectName(), QStringLiteral("Scheduler Toolbar Identifier"));
     QCOMPARE(toolbarItems(window), items);
@@ -110,7 +110,7 @@ void tst_SCMainWindowController::toolbarHoldsTheInstalledProducts() {
 
 void tst_SCMainWindowController::toolbarVisibilityIsRememberedByQuitting() {
     TaskTestRoot root;
-    installProducts(root, kAllProducts);
+    root.installProducts(kAllProducts);
     int terminated = 0;
     {
         SCMainWindowController window;
@@ -139,7 +139,7 @@ void tst_SCMainWindowController::newTaskSheetSpreadsTheRemainingChoices_data() {
                                                  "newDNButton"}
                                   << QList<int>{32, 148, 264, 380};
     QTest::newRow("snapshot and defragmentation missing")
-        << int(kScanner | kRenovix) << QStringList{"newOMButton", "newRVButton"}
+        << int(kSweeper | kRenovix) << QStringList{"newOMButton", "newRVButton"}
         << QList<int>{110, 304};
 }
 
@@ -148,7 +148,7 @@ void tst_SCMainWindowController::newTaskSheetSpreadsTheRemainingChoices() {
     QFETCH(QStringList, buttons);
     QFETCH(QList<int>, xs);
     TaskTestRoot root;
-    installProducts(root, products);
+    root.installProducts(products);
     SCMainWindowController window;
     window.show();
     window.newButton()->click();
@@ -177,7 +177,7 @@ void tst_SCMainWindowController::newTaskSheetSpreadsTheRemainingChoices() {
 
 void tst_SCMainWindowController::oneEditorAtATime() {
     TaskTestRoot root;
-    installProducts(root, kAllProducts);
+    root.installProducts(kAllProducts);
     TestTask task = kDailySnapshot;
     task.execPath = resolved(kDiskmatePath);
     root.writeTasks({task});
@@ -217,7 +217,7 @@ void tst_SCMainWindowController::oneEditorAtATime() {
 
 void tst_SCMainWindowController::enableCheckBoxTogglesTheTask() {
     TaskTestRoot root;
-    installProducts(root, kAllProducts);
+    root.installProducts(kAllProducts);
     TestTask task = kDailySnapshot;
     task.execPath = resolved(kDiskmatePath);
     task.enabled = 0;
@@ -249,7 +249,7 @@ void tst_SCMainWindowController::deleteAsksFirst() {
     QFETCH(int, answer);
     QFETCH(QStringList, left);
     TaskTestRoot root;
-    installProducts(root, kAllProducts);
+    root.installProducts(kAllProducts);
     TestTask first = kDailySnapshot, second = kDailySnapshot;
     first.name = "First", second.name = "Second";
     first.execPath = second.execPath = resolved(kDiskmatePath);
@@ -278,7 +278,7 @@ void tst_SCMainWindowController::failedCrontabWritesAreShown_data() {
 void tst_SCMainWindowController::failedCrontabWritesAreShown() {
     QFETCH(QString, change);
     TaskTestRoot root;
-    installProducts(root, kAllProducts);
+    root.installProducts(kAllProducts);
     TestTask task = kDailySnapshot;
     task.execPath = resolved(kDiskmatePath);
     root.writeTasks({task});
@@ -327,7 +327,7 @@ void tst_SCMainWindowController::quittingAsksOnlyWithUnsavedChanges() {
     QFETCH(bool, asks);
     QFETCH(bool, quits);
     TaskTestRoot root;
-    installProducts(root, kAllProducts);
+    root.installProducts(kAllProducts);
     TestTask task = kDailySnapshot;
     task.execPath = resolved(kDiskmatePath);
     root.writeTasks({task});
@@ -361,7 +361,7 @@ void tst_SCMainWindowController::quittingAsksOnlyWithUnsavedChanges() {
 
 void tst_SCMainWindowController::quitWithoutSavingEndsTheEventLoop() {
     TaskTestRoot root;
-    installProducts(root, kAllProducts);
+    root.installProducts(kAllProducts);
     SCScopedSheetAnswers answers({kSCSheetAlternateReturn});
     SCMainWindowController window;
     window.show();

@@ -1,4 +1,5 @@
 #include "SCFakeToday.h"
+#include "SCFakeUserDefaults.h"
 #include "SCFormatPreferences.h"
 #include "SCNextLaunchFormat.h"
 #include "SCOSTypeConversions.h"
@@ -8,17 +9,6 @@
 #include <QHash>
 
 namespace {
-
-class FakeUserDefaults : public SCUserDefaultsSource {
-public:
-    std::optional<QString> stringForKey(const QString& key) const override {
-        if (!values.contains(key)) {
-            return std::nullopt;
-        }
-        return values.value(key);
-    }
-    QHash<QString, QString> values;
-};
 
 SCTaskDataModel rowOf(int scheduleType, const QDateTime& nextLaunch) {
     SCTaskDataModel row;
@@ -114,7 +104,7 @@ void tst_SCNextLaunchFormat::formatByRow() {
     QFETCH(QString, format);
     QFETCH(QString, shown);
 
-    FakeUserDefaults defaults;
+    SCFakeUserDefaults defaults;
     defaults.values.insert(kTimeFormatKey, QStringLiteral("%H:%M:%S"));
     defaults.values.insert(kDateFormatKey, QStringLiteral("%A, %B %e, %Y"));
     SCScopedUserDefaultsSource useDefaults(&defaults);
@@ -126,7 +116,7 @@ void tst_SCNextLaunchFormat::formatByRow() {
 }
 
 void tst_SCNextLaunchFormat::designationsFromTheUserDefaults() {
-    FakeUserDefaults defaults;
+    SCFakeUserDefaults defaults;
     defaults.values.insert(kTimeFormatKey, QStringLiteral("%I:%M %p"));
     defaults.values.insert(QStringLiteral("NSThisDayDesignations"), QStringLiteral("100% today"));
     defaults.values.insert(QStringLiteral("NSNextDayDesignations"), QStringLiteral("tmrw"));

@@ -24,18 +24,7 @@ namespace {
 using TestTask = SCTest::TestTask;
 using TaskTestRoot = SCTest::TaskTestRoot;
 using CrontabKind = SCTest::CrontabKind;
-
-// Products a test installs.
-enum Product {
-    kSweeper = 1 << 0,
-    kWardline = 1 << 1,
-    kDiskmate = 1 << 2,
-    kRenovix = 1 << 3,
-    kDensor = 1 << 4,
-    kPalisade = 1 << 5,
-    kVeilguard = 1 << 6,
-    kEverything = (1 << 7) - 1,
-};
+using enum SCTest::Product;
 
 const QStringList kDefaultTaskNames = {QStringLiteral("Custorix Daily Update"),
                                        QStringLiteral("Daily Defragmentation"),
@@ -169,27 +158,7 @@ void tst_SCTaskDataSource::cleanup() {
 }
 
 void tst_SCTaskDataSource::install(int products) {
-    if (products & kSweeper) {
-        mRoot->installProduct(kTimedSweeperPath);
-    }
-    if (products & kWardline) {
-        mRoot->installProduct(kWardlinePath);
-    }
-    if (products & kDiskmate) {
-        mRoot->installProduct(kDiskmatePath);
-    }
-    if (products & kRenovix) {
-        mRoot->installProduct(kRenovixPath);
-    }
-    if (products & kDensor) {
-        mRoot->installProduct(kDensorPath);
-    }
-    if (products & kPalisade) {
-        mRoot->installApplication(QStringLiteral("Tavrin PaliSade"), kPalisadeCreatorCode);
-    }
-    if (products & kVeilguard) {
-        mRoot->installApplication(QStringLiteral("Tavrin Veilguard"), kVeilguardCreatorCode);
-    }
+    mRoot->installProducts(products);
 }
 
 std::unique_ptr<SCTaskDataSource> tst_SCTaskDataSource::newSource(SCTaskDataSource::Access access) {

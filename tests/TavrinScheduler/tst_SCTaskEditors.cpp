@@ -133,7 +133,7 @@ void tst_SCTaskEditors::newTaskWritesItsTwoLines() {
     QFETCH(int, frequency);
     QFETCH(QStringList, lines);
     TaskTestRoot root;
-    installProducts(root, kAllProducts);
+    root.installProducts(kAllProducts);
     QDir(root.systemRoot()).mkpath(QStringLiteral("Shared Files"));
     root.setTab(QStringLiteral("MAILTO=me\n"));
     SCScopedSheetAnswers answers;
@@ -182,7 +182,7 @@ void tst_SCTaskEditors::newTaskWritesItsTwoLines() {
 
 void tst_SCTaskEditors::editingChangesOnlyThatTasksLines() {
     TaskTestRoot root;
-    installProducts(root, kAllProducts);
+    root.installProducts(kAllProducts);
     const QString diskmate = resolved(kDiskmatePath);
     TestTask first = kWeeklySnapshot, second = kWeeklySnapshot, third = kWeeklySnapshot;
     first.name = "First", second.name = "Second", third.name = "Third";
@@ -238,7 +238,7 @@ void tst_SCTaskEditors::nameSheet() {
     QFETCH(int, answer);
     QFETCH(bool, staysOpen);
     TaskTestRoot root;
-    installProducts(root, kAllProducts);
+    root.installProducts(kAllProducts);
     SCScopedSheetAnswers answers({answer});
     SCMainWindowController window;
     SCWindowControllerBase* edit = openNew(window, Editor::Defrag);
@@ -272,7 +272,7 @@ void tst_SCTaskEditors::closeBoxAsksOnlyWhenSomethingChanged() {
     QFETCH(QString, change);
     QFETCH(bool, asks);
     TaskTestRoot root;
-    installProducts(root, kAllProducts);
+    root.installProducts(kAllProducts);
     TestTask task = kWeeklySnapshot;
     task.execPath = resolved(kDiskmatePath);
     root.writeTasks({task});
@@ -322,7 +322,7 @@ void tst_SCTaskEditors::saveSheetButtons() {
     QFETCH(bool, saved);
     QFETCH(bool, closed);
     TaskTestRoot root;
-    installProducts(root, kAllProducts);
+    root.installProducts(kAllProducts);
     SCScopedSheetAnswers answers({answer});
     SCMainWindowController window;
     SCWindowControllerBase* edit = openNew(window, Editor::Scan);
@@ -364,7 +364,7 @@ void tst_SCTaskEditors::unsafeScanTargetIsRefused() {
     QFETCH(QString, name);
     QFETCH(QString, sheet);
     TaskTestRoot root;
-    installProducts(root, kAllProducts);
+    root.installProducts(kAllProducts);
     SCScopedSheetAnswers answers;
     SCMainWindowController window;
     auto* edit = static_cast<SCOmbrixWindowController*>(openNew(window, Editor::Scan));
@@ -394,7 +394,7 @@ void tst_SCTaskEditors::failedCrontabWriteKeepsTheEditorOpen_data() {
 void tst_SCTaskEditors::failedCrontabWriteKeepsTheEditorOpen() {
     QFETCH(bool, existing);
     TaskTestRoot root;
-    installProducts(root, kAllProducts);
+    root.installProducts(kAllProducts);
     TestTask task = kWeeklySnapshot;
     task.execPath = resolved(kDiskmatePath);
     if (existing) {
@@ -446,7 +446,7 @@ void tst_SCTaskEditors::failedCrontabWriteKeepsTheEditorOpen() {
 
 void tst_SCTaskEditors::longNameIsRefused() {
     TaskTestRoot root;
-    installProducts(root, kAllProducts);
+    root.installProducts(kAllProducts);
     SCScopedSheetAnswers answers;
     SCMainWindowController window;
     SCWindowControllerBase* edit = openNew(window, Editor::Snapshot);
@@ -488,7 +488,7 @@ void tst_SCTaskEditors::dailyNote() {
     QFETCH(int, minute);
     QFETCH(QString, note);
     TaskTestRoot root;
-    installProducts(root, kAllProducts);
+    root.installProducts(kAllProducts);
     SCMainWindowController window;
     SCWindowControllerBase* edit = openNew(window, Editor::Snapshot);
     edit->frequencyButton()->setCurrentIndex(2);
@@ -501,7 +501,7 @@ void tst_SCTaskEditors::dailyNote() {
 
 void tst_SCTaskEditors::windowTitleAndFrame() {
     TaskTestRoot root;
-    installProducts(root, kAllProducts);
+    root.installProducts(kAllProducts);
     SCScopedSheetAnswers answers;
     SCMainWindowController window;
     SCWindowControllerBase* edit = openNew(window, Editor::Update);
@@ -520,7 +520,7 @@ void tst_SCTaskEditors::windowTitleAndFrame() {
 
 void tst_SCTaskEditors::scanTargetByDropAndByPanel() {
     TaskTestRoot root;
-    installProducts(root, kAllProducts);
+    root.installProducts(kAllProducts);
     SCTestVolumes volumes;
     SCScopedSheetAnswers answers({kSCSheetDefaultReturn});
     SCMainWindowController window;
@@ -561,7 +561,7 @@ void tst_SCTaskEditors::scanTargetByDropAndByPanel() {
 
 void tst_SCTaskEditors::updateEditorProductMenu() {
     TaskTestRoot root;
-    installProducts(root, kAllProducts & ~kPalisade);
+    root.installProducts(kAllProducts & ~kPalisade);
     TestTask task = kWeeklySnapshot;
     task.name = "Updates";
     task.kind = 1;

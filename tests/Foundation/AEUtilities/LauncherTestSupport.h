@@ -9,101 +9,33 @@
 #include "DescriptorTestSupport.h"
 #include "EventTransport.h"
 #include "MachPorts.h"
+#include "OwnedDesc.h"
 #include "ProcessTable.h"
 #include "PropertyList.h"
+#include "ScopedEnv.h"
 #include "SystemLog.h"
+#include "TempRoot.h"
+#include "TestFiles.h"
+#include "WaitUntil.h"
 #include "ZMachOAppleEventLauncher.h"
 
-#include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <memory>
-#include <optional>
-#include <sstream>
 #include <string>
-#include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
 namespace launcher_test {
 
-/// Sets an environment variable (or clears it) for the object's lifetime.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, std::optional<std::string> value) : mName(name) {
-        if (const char* old = getenv(name))
-            mOld = old;
-        if (value)
-            setenv(name, value->c_str(), 1);
-        else
-            unsetenv(name);
-    }
-    ~ScopedEnv() {
-        if (mOld)
-            setenv(mName.c_str(), mOld->c_str(), 1);
-        else
-            unsetenv(mName.c_str());
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    std::string mName;
-    std::optional<std::string> mOld;
-};
-
-/// A temporary folder made the install and system root for the object's lifetime.
-class TempRoot {
-public:
-    TempRoot()
-        : mPath(MakeFolder()), mRoot("QORSCHED_ROOT", mPath),
-          mSystemRoot("QORSCHED_SYSTEM_ROOT", std::nullopt) {
-        std::filesystem::create_directories(mPath + "/tmp");
-        chmod((mPath + "/tmp").c_str(), 01777);
-    }
-    ~TempRoot() {
-        std::error_code ignored;
-        std::filesystem::remove_all(mPath, ignored);
-    }
-    TempRoot(const TempRoot&) = delete;
-    TempRoot& operator=(const TempRoot&) = delete;
-
-    const std::string& Path() const { return mPath; }
-
-private:
-    static std::string MakeFolder() {
-        char pattern[] = "/tmp/qorsched-launcher-XXXXXX";
-        return mkdtemp(pattern);
-    }
-
-    std::string mPath;
-    ScopedEnv mRoot, mSystemRoot;
-};
-
-inline void WriteFile(const std::string& path, const std::string& content, mode_t mode = 0644) {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
-    chmod(path.c_str(), mode);
-}
-
-inline std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
+using qor_test::ReadFile;
+using qor_test::ScopedEnv;
+using qor_test::TempRoot;
+using qor_test::WriteFile;
 
 /// Waits (about ten seconds at most) until path exists and ends in a line end.
 inline bool WaitForLine(const std::string& path) {
-    for (int i = 0; i < 1000; ++i) {
+    return qor_test::WaitUntil([&] {
         std::string content = ReadFile(path);
-        if (!content.empty() && content.back() == '\n')
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
+        return !content.empty() && content.back() == '\n';
+    });
 }
 
 /// A bundle folder with its Info.plist and, when script is given, its executable as that
@@ -168,19 +100,7 @@ private:
     Launcher mLauncher;
 };
 
-/// Owns one event descriptor.
-class Desc {
-public:
-    Desc() { AEInitializeDesc(&mDesc); }
-    ~Desc() { (void)AEDisposeDesc(&mDesc); }
-    Desc(const Desc&) = delete;
-    Desc& operator=(const Desc&) = delete;
-    AEDesc* get() { return &mDesc; }
-    const AEDesc& operator*() const { return mDesc; }
-
-private:
-    AEDesc mDesc;
-};
+using Desc = qor_test::OwnedDesc;
 
 /// The bytes of a plain descriptor.
 inline std::string DataOf(const AEDesc& desc) {

@@ -4,26 +4,24 @@
 
 #include "Crontab.h"
 #include "CrontabTasks.h"
+#include "ForkedStep.h"
 #include "FourCharCode.h"
 #include "QorScheduleErr.h"
+#include "RunProgram.h"
+#include "ScopedEnv.h"
+#include "TempRoot.h"
+#include "TestAccount.h"
+#include "TestFiles.h"
 #include "ZQorScheduledTaskArray.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <grp.h>
-#include <pwd.h>
-#include <spawn.h>
-#include <sstream>
-#include <sys/stat.h>
-#include <sys/wait.h>
+#include <optional>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace {
 
@@ -31,29 +29,8 @@ constexpr char kAccount[] = "qorschedtest";
 constexpr char kSpoolFile[] = "/var/spool/cron/crontabs/qorschedtest";
 constexpr char kSystemPath[] = "/usr/sbin:/usr/bin:/sbin:/bin";
 
-// Runs a program (no shell) and returns its exit status, or -1.
-int RunProgram(std::vector<std::string> args) {
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    pid_t pid;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
-        return -1;
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR)
-            return -1;
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using qor_test::ReadFile;
+using qor_test::RunProgram;
 
 size_t Count(const std::string& text, const std::string& part) {
     size_t count = 0;
@@ -89,74 +66,31 @@ protected:
         if (geteuid() != 0)
             GTEST_SKIP() << "needs root: it creates the account " << kAccount
                          << " and works on that account's crontab";
-        mOldPath = getenv("PATH") ? getenv("PATH") : "";
-        setenv("PATH", kSystemPath, 1); // the real crontab, never a stand-in
+        mPath.emplace("PATH", kSystemPath); // the real crontab, never a stand-in
         if (access("/usr/bin/crontab", X_OK) != 0)
             GTEST_SKIP() << "the cron package is not installed";
 
-        char pattern[] = "/tmp/qorsched-cron.XXXXXX";
-        mRoot = mkdtemp(pattern);
-        chmod(mRoot.c_str(), 0755);
-        std::filesystem::create_directories(mRoot + "/tmp");
-        chmod((mRoot + "/tmp").c_str(), 01777);
-        setenv("QORSCHED_ROOT", mRoot.c_str(), 1);
-        unsetenv("QORSCHED_SYSTEM_ROOT");
-
-        if (!getpwnam(kAccount)) {
-            std::string home = mRoot + "/home";
-            ASSERT_EQ(RunProgram({"useradd", "--no-create-home", "--home-dir", home, "--shell",
-                                  "/usr/sbin/nologin", kAccount}),
-                      0)
-                << "useradd failed";
-        }
-        passwd* account = getpwnam(kAccount);
-        ASSERT_NE(account, nullptr);
-        ASSERT_NE(account->pw_uid, 0u);
-        mUid = account->pw_uid;
-        mGid = account->pw_gid;
+        mTempRoot.emplace(qor_test::TempRootOptions{.openToOthers = true});
+        mRoot = mTempRoot->Path();
+        std::optional<qor_test::TestAccount> account =
+            qor_test::EnsureTestAccount(kAccount, mRoot + "/home");
+        ASSERT_TRUE(account) << "cannot make the account " << kAccount;
+        mUid = account->uid;
+        mGid = account->gid;
         (void)RunProgram({"crontab", "-r", "-u", kAccount}); // start without a crontab
     }
 
     void TearDown() override {
-        if (mRoot.empty())
-            return;
-        (void)RunProgram({"crontab", "-r", "-u", kAccount});
-        std::filesystem::remove_all(mRoot);
-        unsetenv("QORSCHED_ROOT");
-        setenv("PATH", mOldPath.c_str(), 1);
+        if (mTempRoot)
+            (void)RunProgram({"crontab", "-r", "-u", kAccount});
     }
 
     // Runs step in a child that has become the test account (groups included); returns what
     // the step reported, "" for success.
     std::string AsTestAccount(const std::function<std::string()>& step) {
-        int pipeFds[2];
-        if (pipe(pipeFds) != 0)
-            return "pipe failed";
-        fflush(nullptr);
-        pid_t pid = fork();
-        if (pid == 0) {
-            close(pipeFds[0]);
-            std::string result;
-            if (setgroups(0, nullptr) != 0 || setgid(mGid) != 0 || setuid(mUid) != 0 ||
-                setuid(0) == 0)
-                result = "cannot become the test account";
-            else
-                result = step();
-            (void)!write(pipeFds[1], result.data(), result.size());
-            _exit(0);
-        }
-        close(pipeFds[1]);
-        std::string result;
-        char buffer[512];
-        ssize_t n;
-        while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0)
-            result.append(buffer, size_t(n));
-        close(pipeFds[0]);
-        int status = 0;
-        waitpid(pid, &status, 0);
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-            return "the child died: " + result;
-        return result;
+        return qor_test::InChild([&] {
+            return qor_test::BecomeAccount(mUid, mGid) ? step() : "cannot become the test account";
+        });
     }
 
     // The account's crontab as root lists it, the way the missed-task daemon reads it.
@@ -175,8 +109,9 @@ protected:
         ASSERT_EQ(RunProgram({"crontab", "-u", kAccount, path}), 0);
     }
 
+    std::optional<qor_test::ScopedEnv> mPath;
+    std::optional<qor_test::TempRoot> mTempRoot;
     std::string mRoot;
-    std::string mOldPath;
     uid_t mUid = 0;
     gid_t mGid = 0;
 };

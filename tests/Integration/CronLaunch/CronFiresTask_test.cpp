@@ -6,9 +6,14 @@
 // Waits at most about two minutes for cron.
 
 #include "CrontabTasks.h"
+#include "ForkedStep.h"
 #include "FourCharCode.h"
 #include "ProcessTable.h"
 #include "QorScheduleErr.h"
+#include "RunProgram.h"
+#include "ScopedEnv.h"
+#include "TestAccount.h"
+#include "TestFiles.h"
 #include "ZQorScheduledTaskArray.h"
 
 #include <gtest/gtest.h>
@@ -17,21 +22,14 @@
 #include <csignal>
 #include <cstring>
 #include <ctime>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <grp.h>
 #include <optional>
-#include <pwd.h>
-#include <spawn.h>
 #include <sstream>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace {
 
@@ -40,43 +38,8 @@ constexpr char kSystemPath[] = "/usr/sbin:/usr/bin:/sbin:/bin";
 constexpr char kSchedulerFolder[] =
     "/Library/Application Support/Tavrin Solutions Support/Scheduler";
 
-// Runs a program (no shell) with extra environment entries, its output on /dev/null; its exit
-// status, or -1.
-int RunProgram(std::vector<std::string> args, std::vector<std::string> extraEnv = {}) {
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    std::vector<std::string> env;
-    for (char** e = environ; *e; ++e)
-        env.emplace_back(*e);
-    env.insert(env.end(), extraEnv.begin(), extraEnv.end());
-    std::vector<char*> envp;
-    for (std::string& entry : env)
-        envp.push_back(entry.data());
-    envp.push_back(nullptr);
-    posix_spawn_file_actions_t quiet;
-    posix_spawn_file_actions_init(&quiet);
-    posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid;
-    int error = posix_spawnp(&pid, argv[0], &quiet, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&quiet);
-    if (error != 0)
-        return -1;
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0)
-        if (errno != EINTR)
-            return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using qor_test::ReadFile;
+using qor_test::RunProgram;
 
 // The cron daemon's process ID, or 0 when none runs.
 pid_t CronDaemon() {
@@ -86,35 +49,14 @@ pid_t CronDaemon() {
     return 0;
 }
 
-// Makes this process tell the time in the cron daemon's zone (its TZ, else the machine's), so
-// that the task's minute is the one cron fires it at; the zone in use comes back afterwards.
-class CronDaemonZone {
-public:
-    explicit CronDaemonZone(pid_t cron) {
-        if (const char* tz = getenv("TZ"))
-            mOld = tz;
-        std::istringstream environment(ReadFile("/proc/" + std::to_string(cron) + "/environ"));
-        std::string zone;
-        for (std::string entry; std::getline(environment, entry, '\0');)
-            if (entry.rfind("TZ=", 0) == 0)
-                zone = entry.substr(3);
-        if (zone.empty())
-            unsetenv("TZ");
-        else
-            setenv("TZ", zone.c_str(), 1);
-        tzset();
-    }
-    ~CronDaemonZone() {
-        if (mOld)
-            setenv("TZ", mOld->c_str(), 1);
-        else
-            unsetenv("TZ");
-        tzset();
-    }
-
-private:
-    std::optional<std::string> mOld;
-};
+// The cron daemon's time zone: its TZ, else none (the machine's).
+std::optional<std::string> CronDaemonZone(pid_t cron) {
+    std::istringstream environment(ReadFile("/proc/" + std::to_string(cron) + "/environ"));
+    for (std::string entry; std::getline(environment, entry, '\0');)
+        if (entry.rfind("TZ=", 0) == 0 && entry.size() > 3)
+            return entry.substr(3);
+    return std::nullopt;
+}
 
 class CronFiresTask : public testing::Test {
 protected:
@@ -127,8 +69,7 @@ protected:
         mCron = CronDaemon();
         if (mCron == 0)
             GTEST_SKIP() << "no cron daemon runs (scripts/test.sh and CI start one)";
-        mOldPath = getenv("PATH") ? getenv("PATH") : "";
-        setenv("PATH", kSystemPath, 1); // the real crontab
+        mPath.emplace("PATH", kSystemPath); // the real crontab
 
         char pattern[] = "/tmp/qorsched-cronlaunch.XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
@@ -137,17 +78,11 @@ protected:
         mInstallRoot = mTemp + "/stage" + QORSCHED_CONFIGURED_ROOT;
         mHome = mTemp + "/home";
 
-        if (!getpwnam(kAccount))
-            ASSERT_EQ(RunProgram({"useradd", "--no-create-home", "--home-dir", mHome, "--shell",
-                                  "/usr/sbin/nologin", kAccount}),
-                      0);
-        else // an earlier run's home folder is gone
-            ASSERT_EQ(RunProgram({"usermod", "--home", mHome, kAccount}), 0);
-        passwd* account = getpwnam(kAccount);
-        ASSERT_NE(account, nullptr);
-        ASSERT_NE(account->pw_uid, 0u);
-        mUid = account->pw_uid;
-        mGid = account->pw_gid;
+        // An earlier run's home folder is gone: the account moves to this run's.
+        std::optional<qor_test::TestAccount> account = qor_test::EnsureTestAccount(kAccount, mHome);
+        ASSERT_TRUE(account) << "cannot make the account " << kAccount;
+        mUid = account->uid;
+        mGid = account->gid;
         (void)RunProgram({"crontab", "-r", "-u", kAccount});
 
         std::filesystem::create_directories(mHome);
@@ -181,39 +116,17 @@ protected:
         for (pid_t pid : RecordedPids())
             kill(pid, SIGTERM);
         std::filesystem::remove_all(mTemp);
-        setenv("PATH", mOldPath.c_str(), 1);
     }
 
     // Runs step in a child that has become the account completely, inside the install root;
     // what the step reported, "" for success.
     std::string AsAccount(const std::function<std::string()>& step) {
-        int pipeFds[2];
-        if (pipe(pipeFds) != 0)
-            return "pipe failed";
-        fflush(nullptr);
-        pid_t pid = fork();
-        if (pid == 0) {
-            close(pipeFds[0]);
-            std::string result;
+        return qor_test::InChild([&] {
             setenv("QORSCHED_ROOT", mInstallRoot.c_str(), 1);
             setenv("QORSCHED_SYSTEM_ROOT", "", 1); // the real home folder and crontab
-            if (setgroups(0, nullptr) != 0 || setgid(mGid) != 0 || setuid(mUid) != 0 ||
-                setuid(0) == 0)
-                result = "cannot become " + std::string(kAccount);
-            else
-                result = step();
-            (void)!write(pipeFds[1], result.data(), result.size());
-            _exit(0);
-        }
-        close(pipeFds[1]);
-        std::string result;
-        char buffer[512];
-        for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;)
-            result.append(buffer, size_t(n));
-        close(pipeFds[0]);
-        int status = 0;
-        waitpid(pid, &status, 0);
-        return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? result : "the child died: " + result;
+            return qor_test::BecomeAccount(mUid, mGid) ? step()
+                                                       : "cannot become " + std::string(kAccount);
+        });
     }
 
     std::vector<std::string> Record(const std::string& kind) const {
@@ -232,7 +145,8 @@ protected:
     }
 
     pid_t mCron = 0;
-    std::string mOldPath, mTemp, mInstallRoot, mHome, mProduct;
+    std::optional<qor_test::ScopedEnv> mPath;
+    std::string mTemp, mInstallRoot, mHome, mProduct;
     uid_t mUid = 0;
     gid_t mGid = 0;
 };
@@ -266,8 +180,9 @@ TEST_F(CronFiresTask, TheProductGetsTheEventAndTheResultIsLogged) {
     ASSERT_EQ(RunProgram({"crontab", "-u", kAccount, start}), 0);
 
     // The next minute, or the one after when this one is nearly over: cron looks at changed
-    // crontabs once a minute.
-    CronDaemonZone zone(mCron);
+    // crontabs once a minute. The minute is told in the cron daemon's zone, the one cron fires
+    // the task in.
+    qor_test::ScopedTimeZone zone(CronDaemonZone(mCron));
     const time_t now = time(nullptr);
     tm local;
     localtime_r(&now, &local);

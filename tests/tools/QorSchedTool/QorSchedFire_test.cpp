@@ -1,11 +1,15 @@
 // qorsched fire: a task's launcher command run now, as cron would run it, without a shell.
 
+#include "CommandRun.h"
 #include "CrontabFake.h"
 #include "CrontabTasks.h"
 #include "FileRefsFolders.h"
 #include "FourCharCode.h"
 #include "InstallRoot.h"
 #include "QorSchedCommands.h"
+#include "ScopedEnv.h"
+#include "TempRoot.h"
+#include "TestFiles.h"
 #include "ZQorScheduledTaskArray.h"
 
 #include <gtest/gtest.h>
@@ -20,38 +24,11 @@
 
 namespace {
 
-struct ToolRun {
-    int status;
-    std::string out;
-    std::string err;
-};
+using qor_test::CommandRun;
+using qor_test::ReadFile;
 
-ToolRun Qorsched(std::vector<std::string> args) {
-    args.insert(args.begin(), "qorsched");
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    char* outBuffer = nullptr;
-    char* errBuffer = nullptr;
-    size_t outSize = 0;
-    size_t errSize = 0;
-    FILE* out = open_memstream(&outBuffer, &outSize);
-    FILE* err = open_memstream(&errBuffer, &errSize);
-    int status = RunQorSched(int(args.size()), argv.data(), out, err);
-    fclose(out);
-    fclose(err);
-    ToolRun run{status, std::string(outBuffer, outSize), std::string(errBuffer, errSize)};
-    free(outBuffer);
-    free(errBuffer);
-    return run;
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+CommandRun Qorsched(std::vector<std::string> args) {
+    return qor_test::RunCommandMain(RunQorSched, "qorsched", std::move(args));
 }
 
 // A stand-in launcher at the launcher's fixed path in a temporary root: it writes down how it
@@ -69,23 +46,11 @@ exit "$(cat "$QORSCHED_ROOT/exit-status" 2>/dev/null || echo 0)"
 class QorSchedFire : public testing::Test {
 protected:
     QorSchedFire() : mUseCrontab(&mCrontab) {
-        char pattern[] = "/tmp/qorsched-fire.XXXXXX";
-        mRoot = mkdtemp(pattern);
-        std::filesystem::create_directories(mRoot + "/tmp");
-        setenv("QORSCHED_ROOT", mRoot.c_str(), 1);
-        // Not among what cron passes on, so the launcher must not see it.
-        setenv("QORSCHED_TEST_SECRET", "leaked", 1);
-        EXPECT_TRUE(QorAccountHome(geteuid(), &mHome, &mUser));
-        std::filesystem::create_directories(mHome);
+        EXPECT_FALSE(mHome.empty()) << "the account's home folder";
         mLauncher = QorPath(gLauncherPath);
         std::filesystem::create_directories(std::filesystem::path(mLauncher).parent_path());
         std::ofstream(mLauncher) << kRecordingLauncher;
         chmod(mLauncher.c_str(), 0755);
-    }
-    ~QorSchedFire() override {
-        unsetenv("QORSCHED_TEST_SECRET");
-        unsetenv("QORSCHED_ROOT");
-        std::filesystem::remove_all(mRoot);
     }
 
     // One scan task with ID 7 and the given launcher options, saved into the fake crontab.
@@ -110,7 +75,11 @@ protected:
         mCommandsBefore = mCrontab.Commands().size();
     }
 
-    std::string mRoot, mHome, mUser, mLauncher;
+    qor_test::TempRoot mTempRoot{{.withHome = true}};
+    const std::string mRoot = mTempRoot.Path(), mHome = mTempRoot.Home(), mUser = mTempRoot.User();
+    // Not among what cron passes on, so the launcher must not see it.
+    qor_test::ScopedEnv mSecret{"QORSCHED_TEST_SECRET", "leaked"};
+    std::string mLauncher;
     QorFakeCrontab mCrontab{std::string("tester")};
     QorScopedCrontab mUseCrontab;
     size_t mCommandsBefore = 0;
@@ -120,7 +89,7 @@ TEST_F(QorSchedFire, RunsTheLauncherWithTheTaskArgumentsAsCronWouldAndChangesNot
     AddTask("n", 1);
     const std::string tab = *mCrontab.Tab("tester");
 
-    ToolRun run = Qorsched({"fire", "1"});
+    CommandRun run = Qorsched({"fire", "1"});
 
     EXPECT_EQ(run.status, kQorSchedExitOK) << run.err;
     EXPECT_EQ(run.err, "");
@@ -161,7 +130,7 @@ TEST_P(QorSchedFireOutcome, ReportsWhatTheLauncherDid) {
     else
         std::filesystem::remove(mLauncher);
 
-    ToolRun run = Qorsched({"fire", "1"});
+    CommandRun run = Qorsched({"fire", "1"});
 
     EXPECT_EQ(run.status, c.status) << run.out << run.err;
     EXPECT_NE(run.out.find(c.inOut), std::string::npos) << run.out;

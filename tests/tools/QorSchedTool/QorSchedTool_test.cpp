@@ -1,10 +1,13 @@
 #include "Clock.h"
+#include "CommandRun.h"
 #include "CrontabFake.h"
 #include "CrontabTasks.h"
 #include "FourCharCode.h"
 #include "InstallRoot.h"
 #include "QorSchedCommands.h"
+#include "ScopedEnv.h"
 #include "TaskDescription.h"
+#include "TempRoot.h"
 #include "ZQorScheduledTask.h"
 #include "ZQorScheduledTaskArray.h"
 
@@ -18,55 +21,16 @@
 
 namespace {
 
-struct ToolRun {
-    int status;
-    std::string out;
-    std::string err;
-};
+using qor_test::CommandRun;
 
-ToolRun Qorsched(std::vector<std::string> args) {
-    args.insert(args.begin(), "qorsched");
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    char* outBuffer = nullptr;
-    char* errBuffer = nullptr;
-    size_t outSize = 0;
-    size_t errSize = 0;
-    FILE* out = open_memstream(&outBuffer, &outSize);
-    FILE* err = open_memstream(&errBuffer, &errSize);
-    int status = RunQorSched(int(args.size()), argv.data(), out, err);
-    fclose(out);
-    fclose(err);
-    ToolRun run{status, std::string(outBuffer, outSize), std::string(errBuffer, errSize)};
-    free(outBuffer);
-    free(errBuffer);
-    return run;
+CommandRun Qorsched(std::vector<std::string> args) {
+    return qor_test::RunCommandMain(RunQorSched, "qorsched", std::move(args));
 }
 
 // Wednesday 15 May 2024, 10:00 UTC, in a temporary root with an in-memory crontab.
 class QorSchedTool : public testing::Test {
 protected:
-    QorSchedTool() : mUseClock(&mClock), mUseCrontab(&mCrontab) {
-        char pattern[] = "/tmp/qorsched-tool.XXXXXX";
-        mRoot = mkdtemp(pattern);
-        std::filesystem::create_directories(mRoot + "/tmp");
-        setenv("QORSCHED_ROOT", mRoot.c_str(), 1);
-        if (const char* zone = getenv("TZ"))
-            mOldZone = zone;
-        setenv("TZ", "UTC", 1);
-        tzset();
-    }
-    ~QorSchedTool() override {
-        if (mOldZone)
-            setenv("TZ", mOldZone->c_str(), 1);
-        else
-            unsetenv("TZ");
-        tzset();
-        unsetenv("QORSCHED_ROOT");
-        std::filesystem::remove_all(mRoot);
-    }
+    QorSchedTool() : mUseClock(&mClock), mUseCrontab(&mCrontab) {}
 
     static void Add(ZQorScheduledTaskArray* block, const char* name, int16_t kind,
                     int16_t schedType, ZQorScheduledTask::TaskTime time, int16_t enabled) {
@@ -101,8 +65,8 @@ protected:
         return {all.begin() + long(mCommandsBefore), all.end()};
     }
 
-    std::string mRoot;
-    std::optional<std::string> mOldZone;
+    qor_test::TempRoot mRoot;
+    qor_test::ScopedTimeZone mZone{"UTC"};
     QorFakeClock mClock{1715767200};
     QorScopedClock mUseClock;
     QorFakeCrontab mCrontab{std::string("tester")};
@@ -112,7 +76,7 @@ protected:
 
 TEST_F(QorSchedTool, ListShowsEveryTaskForAPersonAndChangesNothing) {
     InstallTasks();
-    ToolRun run = Qorsched({"list"});
+    CommandRun run = Qorsched({"list"});
     EXPECT_EQ(run.status, kQorSchedExitOK);
     EXPECT_EQ(run.err, "");
     std::string launcher = "\"" + QorPath(gLauncherPath) + "\"";
@@ -142,14 +106,14 @@ TEST_F(QorSchedTool, ListShowsEveryTaskForAPersonAndChangesNothing) {
 }
 
 TEST_F(QorSchedTool, AnEmptyCrontabIsSaidSo) {
-    ToolRun run = Qorsched({"list"});
+    CommandRun run = Qorsched({"list"});
     EXPECT_EQ(run.status, kQorSchedExitOK);
     EXPECT_EQ(run.out, "No scheduled tasks in the crontab of tester.\n");
 }
 
 TEST_F(QorSchedTool, EnableDisableAndDeleteChangeOnlyThatTask) {
     InstallTasks();
-    ToolRun run = Qorsched({"enable", "2"});
+    CommandRun run = Qorsched({"enable", "2"});
     EXPECT_EQ(run.status, kQorSchedExitOK) << run.err;
     EXPECT_EQ(run.out, "Enabled task 2, \"Updates\\033[31m\".\n");
     std::string tab = *mCrontab.Tab("tester");
@@ -207,7 +171,7 @@ TEST_F(QorSchedTool, WrongUsageIsExplained) {
          "qorsched: there is no task at position 4; your crontab has 3 tasks\n"},
     };
     for (const auto& c : cases) {
-        ToolRun run = Qorsched(c.args);
+        CommandRun run = Qorsched(c.args);
         EXPECT_EQ(run.status, c.status) << c.args[0];
         if (c.err) {
             EXPECT_EQ(run.err, c.err);
@@ -216,11 +180,11 @@ TEST_F(QorSchedTool, WrongUsageIsExplained) {
     }
     EXPECT_EQ(NewCommands(), (std::vector<std::string>{"crontab -l"})); // for position 4 only
 
-    ToolRun none = Qorsched({});
+    CommandRun none = Qorsched({});
     EXPECT_EQ(none.status, kQorSchedExitUsage);
     EXPECT_EQ(none.err.substr(0, 27), "Usage: qorsched COMMAND [N]");
     for (const char* help : {"--help", "-h", "help"}) {
-        ToolRun run = Qorsched({help});
+        CommandRun run = Qorsched({help});
         EXPECT_EQ(run.status, kQorSchedExitOK);
         EXPECT_EQ(run.out, none.err);
     }
@@ -231,7 +195,7 @@ TEST_F(QorSchedTool, CrontabFailuresEndWithStatusOne) {
     const std::string before = *mCrontab.Tab("tester");
     mCrontab.FailList(QorCrontabStatus::kFailed,
                       "You (tester) are not allowed to use this program (crontab)\nSee crontab(1)");
-    ToolRun run = Qorsched({"list"});
+    CommandRun run = Qorsched({"list"});
     EXPECT_EQ(run.status, kQorSchedExitCrontab);
     EXPECT_EQ(run.err, "qorsched: cannot read your crontab: You (tester) are not allowed to use "
                        "this program (crontab); See crontab(1)\n");

@@ -6,6 +6,7 @@
 #include "SampleProductFormat.h"
 #include "SampleProductOptions.h"
 #include "SampleProductRecord.h"
+#include "TestFiles.h"
 
 #include <chrono>
 #include <filesystem>
@@ -23,16 +24,10 @@
 using events_test::Desc;
 using events_test::MakeEvent;
 using events_test::TempRoot;
+using qor_test::ReadFile;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
 
 std::vector<uint8_t> AliasFor(const std::string& path) {
     FSRef ref;

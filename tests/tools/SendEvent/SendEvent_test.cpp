@@ -1,3 +1,4 @@
+#include "CommandRun.h"
 #include "LauncherTestSupport.h"
 #include "SendEventCommand.h"
 
@@ -8,28 +9,10 @@ using namespace launcher_test;
 
 namespace {
 
-struct Outcome {
-    int exitStatus;
-    std::string out, err;
-};
+using Outcome = qor_test::CommandRun;
 
 Outcome RunCommand(std::vector<std::string> args) {
-    args.insert(args.begin(), "qorsched-send-event");
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    char *out = nullptr, *err = nullptr;
-    size_t outSize = 0, errSize = 0;
-    FILE* outStream = open_memstream(&out, &outSize);
-    FILE* errStream = open_memstream(&err, &errSize);
-    int status = SendEventMain(int(args.size()), argv.data(), outStream, errStream);
-    fclose(outStream);
-    fclose(errStream);
-    Outcome outcome{status, std::string(out, outSize), std::string(err, errSize)};
-    free(out);
-    free(err);
-    return outcome;
+    return qor_test::RunCommandMain(SendEventMain, "qorsched-send-event", std::move(args));
 }
 
 class SendEvent : public ::testing::Test {
@@ -46,7 +29,7 @@ TEST_F(SendEvent, SendsToTheRunningProgramAndSaysSo) {
     // The data "-v" follows the positional arguments: it is no option of the command.
     Outcome outcome =
         RunCommand({"-s", "3", mTool, "Smpl", "evnt", "clas", "exAG", "-v", "TEXT", "-x"});
-    EXPECT_EQ(outcome.exitStatus, 0) << outcome.err;
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
     EXPECT_EQ(outcome.out, "target: " + mTool +
                                " (plain executable)\n"
                                "running: process 4711\n"
@@ -73,14 +56,14 @@ TEST_F(SendEvent, FailuresInWords) {
     };
     for (const Case& c : cases) {
         Outcome outcome = RunCommand(c.args);
-        EXPECT_EQ(outcome.exitStatus, c.exitStatus) << c.args[1];
+        EXPECT_EQ(outcome.status, c.exitStatus) << c.args[1];
         EXPECT_TRUE(outcome.out.ends_with(c.lastLine)) << outcome.out;
     }
 }
 
 TEST_F(SendEvent, AGivenProcessIsAddressedByItsPort) {
     Outcome outcome = RunCommand({"-p", "815", "3", mTool, "Smpl", "evnt", "clas"});
-    EXPECT_EQ(outcome.exitStatus, 0) << outcome.out;
+    EXPECT_EQ(outcome.status, 0) << outcome.out;
     EXPECT_EQ(mServices.ports.TaskPids(), std::vector<int>{815});
 }
 
@@ -92,7 +75,7 @@ TEST_F(SendEvent, UsageErrors) {
              {"3", mTool, "Smpl", "evnt", "clas", "TEXT"},
          }) {
         Outcome outcome = RunCommand(args);
-        EXPECT_EQ(outcome.exitStatus, 2) << args[0];
+        EXPECT_EQ(outcome.status, 2) << args[0];
         EXPECT_TRUE(outcome.err.ends_with("usage: qorsched-send-event [-s] [-p pid] taskID "
                                           "executablePath creatorCode eventID classID [type "
                                           "data]... [kydo keyword type data...]\n"))
