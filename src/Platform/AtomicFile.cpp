@@ -16,19 +16,6 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-bool WriteAll(int fd, const char* bytes, size_t size) {
-    while (size > 0) {
-        ssize_t n = write(fd, bytes, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        bytes += n;
-        size -= size_t(n);
-    }
-    return true;
-}
-
 // A new file next to path that nobody else can have opened (O_EXCL), or -1.
 int CreateTemporary(const std::string& path, std::string* tempPath) {
     std::random_device seed;
@@ -64,8 +51,7 @@ int QorWriteFileAtomically(const std::string& path, const void* bytes, size_t si
     if (fd < 0)
         return errno;
     int error = 0;
-    if (!WriteAll(fd, static_cast<const char*>(bytes), size) || fchmod(fd, mode) != 0 ||
-        fsync(fd) != 0)
+    if (!QorWriteAll(fd, bytes, size) || fchmod(fd, mode) != 0 || fsync(fd) != 0)
         error = errno ? errno : EIO;
     if (close(fd) != 0 && error == 0)
         error = errno;
@@ -82,6 +68,20 @@ int QorWriteFileAtomically(const std::string& path, const void* bytes, size_t si
         close(folder);
     }
     return 0;
+}
+
+bool QorWriteAll(int fd, const void* bytes, size_t size) {
+    const char* next = static_cast<const char*>(bytes);
+    while (size > 0) {
+        ssize_t n = write(fd, next, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        next += n;
+        size -= size_t(n);
+    }
+    return true;
 }
 
 int QorReadWholeFile(const std::string& path, size_t maxSize, std::string* out) {

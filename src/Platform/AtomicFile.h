@@ -14,3 +14,7 @@ int QorWriteFileAtomically(const std::string& path, const void* bytes, size_t si
 /// Reads a whole regular file of at most maxSize bytes: 0, ENOENT when missing, EFBIG when
 /// larger, EINVAL when not a regular file, or another errno value.
 int QorReadWholeFile(const std::string& path, size_t maxSize, std::string* out);
+
+/// Writes all size bytes to fd, going on after interruptions and short writes; false when a
+/// write fails (errno tells why) or writes nothing.
+bool QorWriteAll(int fd, const void* bytes, size_t size);

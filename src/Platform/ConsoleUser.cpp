@@ -1,8 +1,8 @@
 #include "ConsoleUser.h"
 
-#include <pwd.h>
+#include "Accounts.h"
+
 #include <unistd.h>
-#include <vector>
 
 namespace {
 
@@ -17,13 +17,8 @@ LogindConsoleUser gLogind;
 QorConsoleUser* gConsoleUser = &gLogind;
 
 gid_t PrimaryGroup(uid_t uid) {
-    long hint = sysconf(_SC_GETPW_R_SIZE_MAX);
-    std::vector<char> buffer(hint > 0 ? size_t(hint) : 4096);
-    passwd entry;
-    passwd* found = nullptr;
-    if (getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) != 0 || !found)
-        return gid_t(-1);
-    return found->pw_gid;
+    QorAccount account;
+    return QorLookUpAccount(uid, &account) ? account.gid : gid_t(-1);
 }
 
 } // namespace

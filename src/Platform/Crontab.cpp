@@ -1,11 +1,13 @@
 #include "Crontab.h"
 
+#include "Accounts.h"
+#include "AtomicFile.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
-#include <pwd.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -27,19 +29,6 @@ struct RunOutcome {
     std::string error; // why the command could not be started or waited for
     std::string stderrText;
 };
-
-bool WriteAll(int fd, const char* data, size_t size) {
-    while (size > 0) {
-        ssize_t n = write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= size_t(n);
-    }
-    return true;
-}
 
 void CloseIfOpen(int* fd) {
     if (*fd >= 0)
@@ -141,7 +130,7 @@ RunOutcome RunCrontab(const std::vector<const char*>& args, int sinkFd, uint64_t
                 continue;
             }
             written += uint64_t(n);
-            if (sinkFd >= 0 && !WriteAll(sinkFd, buffer, size_t(n))) {
+            if (sinkFd >= 0 && !QorWriteAll(sinkFd, buffer, size_t(n))) {
                 outcome.outputFailed = true;
                 kill(pid, SIGKILL);
             }
@@ -187,13 +176,11 @@ bool ExitedCleanly(const RunOutcome& outcome) {
 class RealCrontab : public QorCrontab {
 public:
     bool EffectiveUserName(std::string* outName) override {
-        std::vector<char> buffer(16384);
-        passwd entry;
-        passwd* found = nullptr;
-        if (getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found)
+        QorAccount account;
+        if (!QorLookUpAccount(geteuid(), &account))
             return false;
         if (outName)
-            *outName = found->pw_name;
+            *outName = account.name;
         return true;
     }
 

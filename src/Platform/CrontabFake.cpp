@@ -1,41 +1,8 @@
 #include "CrontabFake.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
+#include "AtomicFile.h"
 
-namespace {
-
-bool WriteAll(int fd, const std::string& text) {
-    const char* data = text.data();
-    size_t size = text.size();
-    while (size > 0) {
-        ssize_t n = write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= size_t(n);
-    }
-    return true;
-}
-
-bool ReadWholeFile(const char* path, std::string* out) {
-    int fd = open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    char buffer[65536];
-    ssize_t n;
-    while ((n = read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)) {
-        if (n > 0)
-            out->append(buffer, size_t(n));
-    }
-    close(fd);
-    return n == 0;
-}
-
-} // namespace
+#include <limits>
 
 bool QorFakeCrontab::EffectiveUserName(std::string* outName) {
     if (!mUserName)
@@ -55,7 +22,7 @@ QorCrontabResult QorFakeCrontab::List(const char* userName, int outFd, uint64_t 
         return {QorCrontabStatus::kNoCrontab, "no crontab for " + user};
     if (tab->second.size() > maxBytes)
         return {QorCrontabStatus::kTooLarge, "the crontab listing is too large"};
-    if (!WriteAll(outFd, tab->second))
+    if (!QorWriteAll(outFd, tab->second.data(), tab->second.size()))
         return {QorCrontabStatus::kFailed, "the crontab listing could not be stored whole"};
     return {QorCrontabStatus::kDone, ""};
 }
@@ -66,7 +33,7 @@ QorCrontabResult QorFakeCrontab::Install(const char* path) {
     if (mInstallFailure)
         return *mInstallFailure;
     std::string text;
-    if (!mUserName || !ReadWholeFile(path, &text))
+    if (!mUserName || QorReadWholeFile(path, std::numeric_limits<size_t>::max(), &text) != 0)
         return {QorCrontabStatus::kFailed, std::string(path) + ": cannot read"};
     mTabs[*mUserName] = std::move(text);
     return {QorCrontabStatus::kDone, ""};

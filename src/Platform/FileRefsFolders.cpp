@@ -1,12 +1,11 @@
 #include "FileRefsFolders.h"
 
+#include "Accounts.h"
 #include "InstallRoot.h"
 
 #include <cerrno>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 namespace {
 
@@ -30,24 +29,13 @@ bool MakeFolders(const std::string& base, const std::string& rest, mode_t mode) 
 } // namespace
 
 bool QorAccountHome(uid_t uid, std::string* outHome, std::string* outName) {
-    long hint = sysconf(_SC_GETPW_R_SIZE_MAX);
-    std::vector<char> buffer(hint > 0 ? size_t(hint) : 4096);
-    passwd entry;
-    passwd* found = nullptr;
-    int error;
-    while ((error = getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found)) == ERANGE &&
-           buffer.size() < (1u << 20))
-        buffer.resize(buffer.size() * 2);
-    if (error != 0 || !found || !found->pw_dir || found->pw_dir[0] != '/')
+    QorAccount account;
+    if (!QorLookUpAccount(uid, &account) || !account.home)
         return false;
-    if (outHome) {
-        std::string home = found->pw_dir;
-        while (home.size() > 1 && home.back() == '/')
-            home.pop_back();
-        *outHome = QorSystemPath(home == "/" ? "" : home);
-    }
+    if (outHome)
+        *outHome = *account.home;
     if (outName)
-        *outName = found->pw_name ? found->pw_name : "";
+        *outName = account.name;
     return true;
 }
 

@@ -1,13 +1,14 @@
 #include "Spawn.h"
 
+#include "Accounts.h"
+#include "ChildProcess.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <grp.h>
-#include <linux/close_range.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -38,16 +39,13 @@ int PlanCallingUserOnly(IdentityPlan* plan) {
     plan->uid = effectiveUid;
     if (realUid == 0 || savedUid == 0) {
         // Root can still be taken back: take the account's own groups, not the ones held now.
-        long hint = sysconf(_SC_GETPW_R_SIZE_MAX);
-        std::vector<char> buffer(hint > 0 ? size_t(hint) : 4096);
-        passwd entry;
-        passwd* found = nullptr;
-        if (getpwuid_r(effectiveUid, &entry, buffer.data(), buffer.size(), &found) != 0 || !found)
+        QorAccount account;
+        if (!QorLookUpAccount(effectiveUid, &account))
             return ENOENT;
-        plan->gid = found->pw_gid;
+        plan->gid = account.gid;
         int count = 64;
         plan->groups.resize(size_t(count));
-        while (getgrouplist(found->pw_name, found->pw_gid, plan->groups.data(), &count) < 0) {
+        while (getgrouplist(account.name.c_str(), account.gid, plan->groups.data(), &count) < 0) {
             if (count <= int(plan->groups.size()))
                 count = int(plan->groups.size()) * 2;
             plan->groups.resize(size_t(count));
@@ -81,25 +79,6 @@ int ApplyPlan(const IdentityPlan& plan) {
     if (plan.uid != 0 && setuid(0) == 0)
         return EPERM; // root must be gone for good
     return 0;
-}
-
-void ResetSignals() {
-    struct sigaction standard;
-    memset(&standard, 0, sizeof standard);
-    standard.sa_handler = SIG_DFL;
-    for (int sig = 1; sig < NSIG; ++sig)
-        if (sig != SIGKILL && sig != SIGSTOP)
-            (void)sigaction(sig, &standard, nullptr);
-    sigset_t none;
-    sigemptyset(&none);
-    (void)sigprocmask(SIG_SETMASK, &none, nullptr);
-}
-
-void CloseOnExecFrom3() {
-    if (close_range(3, ~0U, CLOSE_RANGE_CLOEXEC) == 0)
-        return;
-    for (int fd = 3; fd < 4096; ++fd)
-        (void)fcntl(fd, F_SETFD, FD_CLOEXEC);
 }
 
 // Puts the given descriptors at 0, 1 and 2 (-1 keeps what is there), whatever their numbers.
@@ -242,10 +221,10 @@ int QorSpawnAndWait(const std::vector<std::string>& argv, const QorSpawnOptions&
         BlockedSignals blocked;
         pid = fork();
         if (pid == 0) {
-            ResetSignals();
+            QorDefaultSignals();
             if (!PlaceStdio(stdio))
                 ReportAndExit(report[1], 'E', errno, 127);
-            CloseOnExecFrom3();
+            QorCloseOnExecFrom3();
             if (int error = ApplyPlan(plan))
                 ReportAndExit(report[1], 'E', error, 127);
             execve(program.c_str(), args.data(), envp.data());
@@ -308,10 +287,10 @@ int QorSpawnDetached(const std::string& path, const std::vector<std::string>& ar
                 ReportAndExit(report[1], 'E', errno, 1);
             if (program > 0)
                 ReportAndExit(report[1], 'P', int(program), 0);
-            ResetSignals();
+            QorDefaultSignals();
             if (setsid() < 0 || chdir(workingFolder.c_str()) != 0 || !PlaceStdio(stdio))
                 ReportAndExit(report[1], 'E', errno, 127);
-            CloseOnExecFrom3();
+            QorCloseOnExecFrom3();
             if (int error = ApplyPlan(plan))
                 ReportAndExit(report[1], 'E', error, 127);
             execve(path.c_str(), args.data(), envp.data());

@@ -1,5 +1,6 @@
 #include "MissedTaskScan.h"
 
+#include "Accounts.h"
 #include "Crontab.h"
 #include "InstallRoot.h"
 #include "LaunchTime.h"
@@ -16,11 +17,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
-#include <pwd.h>
 #include <sys/wait.h>
 #include <syslog.h>
 #include <unistd.h>
-#include <vector>
 
 int32_t gChildren = 0;
 
@@ -64,21 +63,6 @@ FILE* OpenListing(const QorTempFile& listing) {
     return stream;
 }
 
-bool AccountUid(const char* name, uid_t* outUid) {
-    long hint = sysconf(_SC_GETPW_R_SIZE_MAX);
-    std::vector<char> buffer(hint > 0 ? size_t(hint) : 4096);
-    passwd entry;
-    passwd* found = nullptr;
-    int error;
-    while ((error = getpwnam_r(name, &entry, buffer.data(), buffer.size(), &found)) == ERANGE &&
-           buffer.size() < (1u << 20))
-        buffer.resize(buffer.size() * 2);
-    if (error != 0 || !found)
-        return false;
-    *outUid = found->pw_uid;
-    return true;
-}
-
 // The moment of the task's latest scheduled minute before the present one.
 int64_t PreviousLaunch(ZQorScheduledTask* task) {
     ZQorScheduledTask::GenericTimeRec previous = {};
@@ -116,10 +100,10 @@ int32_t DoCrontabLoop(int64_t endTime, int64_t startTime, bool waitForChildren) 
         // temporary files.
         if (entry->d_name[0] == '.')
             continue;
-        uid_t uid;
-        if (!AccountUid(entry->d_name, &uid))
+        QorAccount account;
+        if (!QorLookUpAccountNamed(entry->d_name, &account))
             continue;
-        (void)ProcessCrontab(entry->d_name, uid, endTime, startTime);
+        (void)ProcessCrontab(entry->d_name, account.uid, endTime, startTime);
     }
     closedir(tabs);
 

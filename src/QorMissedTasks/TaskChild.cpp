@@ -1,40 +1,19 @@
 #include "TaskChild.h"
 
+#include "ChildProcess.h"
 #include "SystemLog.h"
 #include "TaskOwner.h"
 #include "ZQorScheduledTask.h"
 #include "ZQorScheduledTaskExec.h"
 
-#include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <linux/close_range.h>
 #include <string>
 #include <syslog.h>
 #include <unistd.h>
 #include <vector>
 
 namespace {
-
-// The daemon's handlers and blocked signals are not the task's.
-void DefaultSignals() {
-    struct sigaction standard;
-    memset(&standard, 0, sizeof standard);
-    standard.sa_handler = SIG_DFL;
-    for (int sig = 1; sig < NSIG; ++sig)
-        if (sig != SIGKILL && sig != SIGSTOP)
-            (void)sigaction(sig, &standard, nullptr);
-    sigset_t none;
-    sigemptyset(&none);
-    (void)sigprocmask(SIG_SETMASK, &none, nullptr);
-}
-
-void CloseDescriptorsFrom3() {
-    if (close_range(3, ~0U, 0) == 0)
-        return;
-    for (int fd = 3; fd < 65536; ++fd)
-        (void)close(fd);
-}
 
 std::vector<char*> Pointers(std::vector<std::string>& strings) {
     std::vector<char*> pointers;
@@ -56,7 +35,7 @@ std::vector<char*> Pointers(std::vector<std::string>& strings) {
 } // namespace
 
 void QorRunTaskChild(ZQorScheduledTask* task, int32_t childNumber) {
-    DefaultSignals();
+    QorDefaultSignals(); // the daemon's handlers and blocked signals are not the task's
     ZQorScheduledTaskExec* exec = new ZQorScheduledTaskExec(task->mTaskDesc, int(getpid()));
     char identity[64];
     snprintf(identity, sizeof identity, "TavrinMissedTask - Child #%d", int(childNumber));
@@ -86,7 +65,7 @@ void QorRunTaskChild(ZQorScheduledTask* task, int32_t childNumber) {
         (void)!chdir("/");
     std::vector<std::string> environment = QorTaskEnvironment(owner);
     std::vector<char*> envp = Pointers(environment);
-    CloseDescriptorsFrom3();
+    QorCloseOnExecFrom3();
     execve(exec->mExecArgs[0], exec->mExecArgs, envp.data());
     Fail(identity, childNumber,
          std::string("cannot run ") + exec->mExecArgs[0] + ": " + strerror(errno));

@@ -1,12 +1,11 @@
 #include "TaskOwner.h"
 
-#include "FileRefsFolders.h"
+#include "Accounts.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <grp.h>
-#include <pwd.h>
 #include <unistd.h>
 
 namespace {
@@ -26,23 +25,10 @@ int Failed(std::string* outWhy, const std::string& what) {
 } // namespace
 
 bool QorLookUpTaskOwner(uid_t uid, QorTaskOwner* outOwner) {
-    long hint = sysconf(_SC_GETPW_R_SIZE_MAX);
-    std::vector<char> buffer(hint > 0 ? size_t(hint) : 4096);
-    passwd entry;
-    passwd* found = nullptr;
-    int error;
-    while ((error = getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found)) == ERANGE &&
-           buffer.size() < (1u << 20))
-        buffer.resize(buffer.size() * 2);
-    if (error != 0 || !found || !found->pw_name || !found->pw_name[0])
+    QorAccount account;
+    if (!QorLookUpAccount(uid, &account) || account.name.empty() || !account.home)
         return false;
-    QorTaskOwner owner;
-    owner.name = found->pw_name;
-    owner.uid = found->pw_uid;
-    owner.gid = found->pw_gid;
-    if (!QorAccountHome(uid, &owner.home))
-        return false;
-    *outOwner = owner;
+    *outOwner = QorTaskOwner{account.name, account.uid, account.gid, *account.home};
     return true;
 }
 
