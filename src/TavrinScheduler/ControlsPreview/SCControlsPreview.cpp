@@ -1,12 +1,11 @@
 #include "SCControlsPreview.h"
 
-#include "Clock.h"
 #include "SCCalendarDayCell.h"
 #include "SCCalendarMonthlyView.h"
 #include "SCCalendarView.h"
 #include "SCClockView.h"
 #include "SCCurrentDate.h"
-#include "SCLocalization.h"
+#include "SCPreviewCommandLine.h"
 #include "SCWeekView.h"
 
 #include <QApplication>
@@ -16,12 +15,9 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
-#include <QPixmap>
-#include <QStyleFactory>
 #include <QTextStream>
 #include <QVBoxLayout>
 
-#include <memory>
 #include <utility>
 #include <vector>
 
@@ -76,67 +72,31 @@ int SCRunControlsPreview(int argc, char** argv) {
     parser.setApplicationDescription(
         QCoreApplication::translate("SCControlsPreview", "Shows the scheduler's own controls."));
     parser.addHelpOption();
-    const QCommandLineOption screenshot(
-        QStringLiteral("screenshot"),
-        QCoreApplication::translate("SCControlsPreview", "Saves a picture of the window."),
-        QStringLiteral("file"));
-    const QCommandLineOption language(
-        QStringLiteral("language"),
-        QCoreApplication::translate("SCControlsPreview", "Shows the texts in this language."),
-        QStringLiteral("code"));
-    const QCommandLineOption today(
-        QStringLiteral("today"),
-        QCoreApplication::translate("SCControlsPreview", "Takes this date as today."),
-        QStringLiteral("yyyy-mm-dd"));
-    const QCommandLineOption style(
-        QStringLiteral("style"),
-        QCoreApplication::translate("SCControlsPreview", "Draws the controls in this style."),
-        QStringLiteral("name"), QStringLiteral("Fusion"));
+    SCPreviewCommandLine preview(
+        QCoreApplication::translate("SCControlsPreview", "Draws the controls in this style."));
     const QCommandLineOption parts(
         QStringLiteral("parts"),
         QCoreApplication::translate("SCControlsPreview",
                                     "Also saves a picture of each control into this folder."),
         QStringLiteral("folder"));
-    parser.addOptions({screenshot, parts, language, today, style});
+    parser.addOptions(
+        {preview.screenshot(), parts, preview.language(), preview.today(), preview.style()});
     parser.process(app);
 
     QTextStream err(stderr);
-    if (QStyle* chosen = QStyleFactory::create(parser.value(style))) {
-        QApplication::setStyle(chosen);
-    }
-    if (parser.isSet(language)) {
-        const QLocale locale(parser.value(language));
-        QLocale::setDefault(locale);
-        SCInstallTranslators(locale);
-    } else {
-        SCInstallTranslators();
-    }
-
-    std::unique_ptr<QorFakeClock> fixedClock;
-    std::unique_ptr<QorScopedClock> useFixedClock;
-    if (parser.isSet(today)) {
-        const QDate date = QDate::fromString(parser.value(today), Qt::ISODate);
-        if (!date.isValid()) {
-            err << QCoreApplication::translate("SCControlsPreview",
-                                               "Not a date: %1 (expected yyyy-mm-dd).")
-                       .arg(parser.value(today))
-                << Qt::endl;
-            return 2;
-        }
-        fixedClock = std::make_unique<QorFakeClock>(
-            QDateTime(date, QTime(10, 0), Qt::LocalTime).toSecsSinceEpoch());
-        useFixedClock = std::make_unique<QorScopedClock>(fixedClock.get());
+    if (!preview.apply(parser, QTime(10, 0), err)) {
+        return 2;
     }
 
     SCControlsPreview window;
     window.show();
 
-    if (parser.isSet(screenshot) || parser.isSet(parts)) {
+    if (parser.isSet(preview.screenshot()) || parser.isSet(parts)) {
         // Let the layouts settle before the pictures are taken.
         QApplication::processEvents();
         std::vector<std::pair<QWidget*, QString>> pictures;
-        if (parser.isSet(screenshot)) {
-            pictures.emplace_back(&window, parser.value(screenshot));
+        if (parser.isSet(preview.screenshot())) {
+            pictures.emplace_back(&window, parser.value(preview.screenshot()));
         }
         if (parser.isSet(parts)) {
             const QDir folder(parser.value(parts));
@@ -149,11 +109,7 @@ int SCRunControlsPreview(int argc, char** argv) {
                                   folder.filePath(QStringLiteral("monthly.png")));
         }
         for (const auto& [widget, file] : pictures) {
-            if (!widget->grab().save(file)) {
-                err << QCoreApplication::translate("SCControlsPreview",
-                                                   "Cannot save the picture %1.")
-                           .arg(file)
-                    << Qt::endl;
+            if (!SCPreviewCommandLine::savePicture(widget, file, err)) {
                 return 1;
             }
         }

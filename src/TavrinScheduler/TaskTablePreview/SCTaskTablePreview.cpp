@@ -1,10 +1,8 @@
 #include "SCTaskTablePreview.h"
 
-#include "Clock.h"
 #include "SCCalendarView.h"
 #include "SCClockView.h"
-#include "SCCurrentDate.h"
-#include "SCLocalization.h"
+#include "SCPreviewCommandLine.h"
 #include "SCTableColumns.h"
 #include "SCTaskDataSource.h"
 #include "SCWeekView.h"
@@ -18,12 +16,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QScreen>
-#include <QStyleFactory>
 #include <QTableView>
 #include <QTextStream>
 #include <QVBoxLayout>
-
-#include <memory>
 
 namespace {
 
@@ -147,56 +142,20 @@ int SCRunTaskTablePreview(int argc, char** argv) {
     parser.setApplicationDescription(QCoreApplication::translate(
         "SCTaskTablePreview", "Shows your scheduled tasks and the scheduler's controls."));
     parser.addHelpOption();
-    const QCommandLineOption screenshot(
-        QStringLiteral("screenshot"),
-        QCoreApplication::translate("SCTaskTablePreview", "Saves a picture of the window."),
-        QStringLiteral("file"));
-    const QCommandLineOption today(
-        QStringLiteral("today"),
-        QCoreApplication::translate("SCTaskTablePreview", "Takes this date as today."),
-        QStringLiteral("yyyy-mm-dd"));
+    SCPreviewCommandLine preview(
+        QCoreApplication::translate("SCTaskTablePreview", "Draws the window in this style."));
     const QCommandLineOption sort(
         QStringLiteral("sort"),
         QCoreApplication::translate("SCTaskTablePreview",
                                     "Clicks the title of this column (may be repeated)."),
         QStringLiteral("column"));
-    const QCommandLineOption language(
-        QStringLiteral("language"),
-        QCoreApplication::translate("SCTaskTablePreview", "Shows the texts in this language."),
-        QStringLiteral("code"));
-    const QCommandLineOption style(
-        QStringLiteral("style"),
-        QCoreApplication::translate("SCTaskTablePreview", "Draws the window in this style."),
-        QStringLiteral("name"), QStringLiteral("Fusion"));
-    parser.addOptions({screenshot, today, sort, language, style});
+    parser.addOptions(
+        {preview.screenshot(), preview.today(), sort, preview.language(), preview.style()});
     parser.process(app);
 
     QTextStream err(stderr);
-    if (QStyle* chosen = QStyleFactory::create(parser.value(style))) {
-        QApplication::setStyle(chosen);
-    }
-    if (parser.isSet(language)) {
-        const QLocale locale(parser.value(language));
-        QLocale::setDefault(locale);
-        SCInstallTranslators(locale);
-    } else {
-        SCInstallTranslators();
-    }
-
-    std::unique_ptr<QorFakeClock> fixedClock;
-    std::unique_ptr<QorScopedClock> useFixedClock;
-    if (parser.isSet(today)) {
-        const QDate date = QDate::fromString(parser.value(today), Qt::ISODate);
-        if (!date.isValid()) {
-            err << QCoreApplication::translate("SCTaskTablePreview",
-                                               "Not a date: %1 (expected yyyy-mm-dd).")
-                       .arg(parser.value(today))
-                << Qt::endl;
-            return 2;
-        }
-        fixedClock = std::make_unique<QorFakeClock>(
-            QDateTime(date, QTime(10, 30), Qt::LocalTime).toSecsSinceEpoch());
-        useFixedClock = std::make_unique<QorScopedClock>(fixedClock.get());
+    if (!preview.apply(parser, QTime(10, 30), err)) {
+        return 2;
     }
 
     SCTaskTablePreview window;
@@ -217,18 +176,13 @@ int SCRunTaskTablePreview(int argc, char** argv) {
     }
     window.show();
 
-    if (parser.isSet(screenshot)) {
+    if (parser.isSet(preview.screenshot())) {
         // Keep the pointer off the window, so that nothing shows as hovered.
         QCursor::setPos(window.screen()->geometry().bottomRight());
         QApplication::processEvents(); // let the layouts settle first
-        const QString file = parser.value(screenshot);
-        if (!window.grab().save(file)) {
-            err << QCoreApplication::translate("SCTaskTablePreview", "Cannot save the picture %1.")
-                       .arg(file)
-                << Qt::endl;
-            return 1;
-        }
-        return 0;
+        return SCPreviewCommandLine::savePicture(&window, parser.value(preview.screenshot()), err)
+                   ? 0
+                   : 1;
     }
     return app.exec();
 }

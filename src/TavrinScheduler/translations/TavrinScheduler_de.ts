@@ -498,32 +498,12 @@
         <translation>Zeigt die eigenen Bedienelemente des Planers.</translation>
     </message>
     <message>
-        <source>Saves a picture of the window.</source>
-        <translation>Speichert ein Bild des Fensters.</translation>
-    </message>
-    <message>
-        <source>Shows the texts in this language.</source>
-        <translation>Zeigt die Texte in dieser Sprache.</translation>
-    </message>
-    <message>
-        <source>Takes this date as today.</source>
-        <translation>Nimmt dieses Datum als heute.</translation>
-    </message>
-    <message>
         <source>Draws the controls in this style.</source>
         <translation>Zeichnet die Bedienelemente in diesem Stil.</translation>
     </message>
     <message>
         <source>Also saves a picture of each control into this folder.</source>
         <translation>Speichert außerdem ein Bild jedes Bedienelements in diesem Ordner.</translation>
-    </message>
-    <message>
-        <source>Not a date: %1 (expected yyyy-mm-dd).</source>
-        <translation>Kein Datum: %1 (erwartet: JJJJ-MM-TT).</translation>
-    </message>
-    <message>
-        <source>Cannot save the picture %1.</source>
-        <translation>Das Bild %1 kann nicht gespeichert werden.</translation>
     </message>
 </context>
 <context>
@@ -691,6 +671,29 @@
     </message>
 </context>
 <context>
+    <name>SCPreviewCommandLine</name>
+    <message>
+        <source>Saves a picture of the window.</source>
+        <translation>Speichert ein Bild des Fensters.</translation>
+    </message>
+    <message>
+        <source>Takes this date as today.</source>
+        <translation>Nimmt dieses Datum als heute.</translation>
+    </message>
+    <message>
+        <source>Shows the texts in this language.</source>
+        <translation>Zeigt die Texte in dieser Sprache.</translation>
+    </message>
+    <message>
+        <source>Not a date: %1 (expected yyyy-mm-dd).</source>
+        <translation>Kein Datum: %1 (erwartet: JJJJ-MM-TT).</translation>
+    </message>
+    <message>
+        <source>Cannot save the picture %1.</source>
+        <translation>Das Bild %1 kann nicht gespeichert werden.</translation>
+    </message>
+</context>
+<context>
     <name>SCTaskDataSource</name>
     <message>
         <source>On</source>
@@ -764,36 +767,16 @@
         <translation>Zeigt Ihre geplanten Aufgaben und die Bedienelemente des Planers.</translation>
     </message>
     <message>
-        <source>Saves a picture of the window.</source>
-        <translation>Speichert ein Bild des Fensters.</translation>
-    </message>
-    <message>
-        <source>Takes this date as today.</source>
-        <translation>Nimmt dieses Datum als heute.</translation>
-    </message>
-    <message>
         <source>Clicks the title of this column (may be repeated).</source>
         <translation>Klickt auf den Titel dieser Spalte (darf wiederholt werden).</translation>
-    </message>
-    <message>
-        <source>Shows the texts in this language.</source>
-        <translation>Zeigt die Texte in dieser Sprache.</translation>
     </message>
     <message>
         <source>Draws the window in this style.</source>
         <translation>Zeichnet das Fenster in diesem Stil.</translation>
     </message>
     <message>
-        <source>Not a date: %1 (expected yyyy-mm-dd).</source>
-        <translation>Kein Datum: %1 (erwartet: JJJJ-MM-TT).</translation>
-    </message>
-    <message>
         <source>No column is called %1.</source>
         <translation>Keine Spalte heißt %1.</translation>
-    </message>
-    <message>
-        <source>Cannot save the picture %1.</source>
-        <translation>Das Bild %1 kann nicht gespeichert werden.</translation>
     </message>
 </context>
 <context>
