@@ -48,21 +48,6 @@ private:
     sigset_t mPrevious;
 };
 
-// The listing read back from the start, on a stream of its own.
-FILE* OpenListing(const QorTempFile& listing) {
-    int fd = dup(listing.Fd());
-    if (fd < 0)
-        return nullptr;
-    if (lseek(fd, 0, SEEK_SET) != 0) {
-        close(fd);
-        return nullptr;
-    }
-    FILE* stream = fdopen(fd, "r");
-    if (!stream)
-        close(fd);
-    return stream;
-}
-
 // The moment of the task's latest scheduled minute before the present one.
 int64_t PreviousLaunch(ZQorScheduledTask* task) {
     ZQorScheduledTask::GenericTimeRec previous = {};
@@ -137,7 +122,7 @@ int ProcessCrontab(const char* username, uint32_t uid, int64_t nowTime, int64_t 
         QorSyslog(LOG_ERR, "cannot list the crontab of %s: %s\n", username, listed.message.c_str());
         return -1;
     }
-    FILE* input = OpenListing(listing);
+    FILE* input = listing.OpenStream("r");
     if (!input)
         return -1;
     if (seteuid(uid) != 0) {

@@ -12,7 +12,6 @@
 #include <cerrno>
 #include <cstring>
 #include <new>
-#include <unistd.h>
 
 struct QorTaskIterator {
     static constexpr uint32_t kSignature = 0x5A535449; // "ZSTI"
@@ -49,21 +48,6 @@ public:
 private:
     FILE* mFile;
 };
-
-// A stream of its own on the temporary file, positioned at its start.
-FILE* OpenStream(const QorTempFile& file, const char* mode) {
-    int fd = dup(file.Fd());
-    if (fd < 0)
-        return nullptr;
-    if (lseek(fd, 0, SEEK_SET) != 0) {
-        close(fd);
-        return nullptr;
-    }
-    FILE* stream = fdopen(fd, mode);
-    if (!stream)
-        close(fd);
-    return stream;
-}
 
 std::string TempFolderProblem() {
     return "cannot create a temporary file in " + QorSystemPath("/tmp") + ": " + strerror(errno);
@@ -130,7 +114,7 @@ ZQorScheduledTaskArray* OpenCrontabTasksForUser(const char* userName, int32_t* o
         StoreErr(outErr, err);
         return nullptr;
     }
-    StdioFile input(hasCrontab ? OpenStream(listing, "r") : nullptr);
+    StdioFile input(hasCrontab ? listing.OpenStream("r") : nullptr);
     if (hasCrontab && !input.Get()) {
         gLastCrontabMessage = std::string("cannot read the crontab listing: ") + strerror(errno);
         StoreErr(outErr, kQorSchedErrCrontabList);
@@ -172,7 +156,7 @@ int32_t SaveCrontabTasks(ZQorScheduledTaskArray* block) {
     int32_t err = ListCrontab(nullptr, &listing, &hasCrontab);
     if (err != 0)
         return err;
-    StdioFile input(hasCrontab ? OpenStream(listing, "r") : nullptr);
+    StdioFile input(hasCrontab ? listing.OpenStream("r") : nullptr);
     if (hasCrontab && !input.Get()) {
         gLastCrontabMessage = std::string("cannot read the crontab listing: ") + strerror(errno);
         return kQorSchedErrCrontabList;
@@ -183,7 +167,7 @@ int32_t SaveCrontabTasks(ZQorScheduledTaskArray* block) {
         gLastCrontabMessage = TempFolderProblem();
         return kQorSchedErrCrontabSave;
     }
-    StdioFile output(OpenStream(newCrontab, "w"));
+    StdioFile output(newCrontab.OpenStream("w"));
     if (!output.Get()) {
         gLastCrontabMessage = std::string("cannot write the new crontab: ") + strerror(errno);
         return kQorSchedErrCrontabSave;

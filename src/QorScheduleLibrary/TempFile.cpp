@@ -58,6 +58,20 @@ int32_t QorTempFile::Create() {
     return -1;
 }
 
+FILE* QorTempFile::OpenStream(const char* mode) const {
+    int fd = dup(mFd);
+    if (fd < 0)
+        return nullptr;
+    if (lseek(fd, 0, SEEK_SET) != 0) {
+        close(fd);
+        return nullptr;
+    }
+    FILE* stream = fdopen(fd, mode);
+    if (!stream)
+        close(fd);
+    return stream;
+}
+
 void QorTempFile::Remove() {
     if (mFd >= 0)
         close(mFd);

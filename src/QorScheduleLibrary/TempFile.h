@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 /// Index of this process's next temporary file name; each name taken uses it and moves it on.
@@ -35,6 +36,9 @@ public:
 
     /// Open for reading and writing; -1 before Create.
     int Fd() const { return mFd; }
+    /// A stream of its own on the file (mode as for fdopen), at the file's start; null, with
+    /// errno set, when it cannot be had. The caller closes it.
+    FILE* OpenStream(const char* mode) const;
     const char* Path() const { return mPath.c_str(); }
 
     /// Closes and removes the file now.
