@@ -159,10 +159,18 @@ bool QorVolumes::IsOnLocalDisk(const std::string& path) const {
     return mount && IsLocalSource(mount->source);
 }
 
-bool QorIsVolumeRoot(const std::string& path, std::string* outName) {
-    return QorVolumes().IsVolumeRoot(path, outName);
+QorVolumeTable::QorVolumeTable(QorVolumeSources sources, std::chrono::milliseconds refreshInterval)
+    : mSources(std::move(sources)), mRefreshInterval(refreshInterval) {}
+
+const QorVolumes& QorVolumeTable::Current() const {
+    const auto now = std::chrono::steady_clock::now();
+    if (!mVolumes || now - mReadAt >= mRefreshInterval) {
+        mVolumes.emplace(mSources);
+        mReadAt = now;
+    }
+    return *mVolumes;
 }
 
-bool QorIsOnLocalDisk(const std::string& path) {
-    return QorVolumes().IsOnLocalDisk(path);
+bool QorIsVolumeRoot(const std::string& path, std::string* outName) {
+    return QorVolumes().IsVolumeRoot(path, outName);
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,6 +54,22 @@ private:
     std::vector<QorMount> mMounts;
 };
 
-/// The same questions about the running system.
+/// The mount table for callers that ask about many paths in a row (a list of tasks, a file
+/// chooser): read again only once the last reading is older than the refresh interval.
+class QorVolumeTable {
+public:
+    explicit QorVolumeTable(QorVolumeSources sources = QorVolumeSources(),
+                            std::chrono::milliseconds refreshInterval = std::chrono::seconds(1));
+
+    const QorVolumes& Current() const;
+    const QorVolumeSources& Sources() const { return mSources; }
+
+private:
+    QorVolumeSources mSources;
+    std::chrono::milliseconds mRefreshInterval;
+    mutable std::optional<QorVolumes> mVolumes;
+    mutable std::chrono::steady_clock::time_point mReadAt;
+};
+
+/// The same question about the running system, from a mount table read for it.
 bool QorIsVolumeRoot(const std::string& path, std::string* outName);
-bool QorIsOnLocalDisk(const std::string& path);

@@ -24,17 +24,10 @@ void XInstallVolumeQueries(XVolumeQueries* queries) {
 
 XMountTableVolumeQueries::XMountTableVolumeQueries(QorVolumeSources sources,
                                                    std::chrono::milliseconds refreshInterval)
-    : mSources(std::move(sources)), mRefreshInterval(refreshInterval) {}
-
-XMountTableVolumeQueries::~XMountTableVolumeQueries() = default;
+    : mTable(std::move(sources), refreshInterval) {}
 
 const QorVolumes& XMountTableVolumeQueries::volumes() const {
-    const auto now = std::chrono::steady_clock::now();
-    if (!mVolumes || now - mReadAt >= mRefreshInterval) {
-        mVolumes = std::make_unique<QorVolumes>(mSources);
-        mReadAt = now;
-    }
-    return *mVolumes;
+    return mTable.Current();
 }
 
 bool XMountTableVolumeQueries::isVolumeRoot(const QString& path, QString* outName) const {
@@ -61,7 +54,7 @@ bool XMountTableVolumeQueries::isMediaFolder(const QString& path) const {
         return false;
     }
     const QString parent = QFileInfo(resolved).path();
-    for (const std::string& folder : mSources.mediaFolders) {
+    for (const std::string& folder : mTable.Sources().mediaFolders) {
         const QString media = QFileInfo(QString::fromStdString(folder)).canonicalFilePath();
         if (media.isEmpty()) {
             continue;

@@ -6,7 +6,6 @@
 #include <QString>
 
 #include <chrono>
-#include <memory>
 
 /// What the drop fields and the scan-target chooser ask about volumes: whether a path is the
 /// root of a volume (and its name), and whether it lies on a local disk. The running system's
@@ -30,14 +29,13 @@ void XInstallVolumeQueries(XVolumeQueries* queries);
 using XScopedVolumeQueries =
     QorScopedService<XVolumeQueries, XCurrentVolumeQueries, XInstallVolumeQueries>;
 
-/// Answers from a mount table read when needed again: a file chooser asks once per item it
-/// lists, so the table is read at most once per refresh interval.
+/// Answers from a mount table read at most once per refresh interval: a file chooser asks once
+/// per item it lists.
 class XMountTableVolumeQueries : public XVolumeQueries {
 public:
     explicit XMountTableVolumeQueries(
         QorVolumeSources sources = QorVolumeSources(),
         std::chrono::milliseconds refreshInterval = std::chrono::seconds(1));
-    ~XMountTableVolumeQueries() override;
 
     bool isVolumeRoot(const QString& path, QString* outName) const override;
     bool isOnLocalDisk(const QString& path) const override;
@@ -46,8 +44,5 @@ public:
 private:
     const QorVolumes& volumes() const;
 
-    QorVolumeSources mSources;
-    std::chrono::milliseconds mRefreshInterval;
-    mutable std::unique_ptr<QorVolumes> mVolumes;
-    mutable std::chrono::steady_clock::time_point mReadAt;
+    QorVolumeTable mTable;
 };

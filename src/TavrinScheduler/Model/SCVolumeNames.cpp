@@ -6,11 +6,13 @@
 
 namespace {
 
+// The rows of the task list are described one after the other: the mount table is read once
+// for all of them.
 class SystemVolumeNames : public SCVolumeNames {
 public:
     bool isVolumeRoot(const QString& path, QString* outName) const override {
         std::string name;
-        if (!QorIsVolumeRoot(path.toStdString(), &name)) {
+        if (!mTable.Current().IsVolumeRoot(path.toStdString(), &name)) {
             return false;
         }
         if (outName) {
@@ -18,6 +20,9 @@ public:
         }
         return true;
     }
+
+private:
+    QorVolumeTable mTable;
 };
 
 SystemVolumeNames gSystemVolumeNames;
