@@ -22,7 +22,6 @@ public:
     /// The user's crontab, or nullopt when the user has none.
     std::optional<std::string> Tab(const std::string& user) const;
     void SetTab(const std::string& user, std::string text) { mTabs[user] = std::move(text); }
-    void RemoveTab(const std::string& user) { mTabs.erase(user); }
 
     /// The next runs of List (or Install) end with this result instead of doing their work.
     void FailList(QorCrontabStatus status, std::string message) {

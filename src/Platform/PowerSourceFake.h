@@ -23,7 +23,6 @@ public:
     /// Adds a message for Run to deliver.
     void Queue(natural_t messageType) { mQueue.push_back(messageType); }
 
-    bool IsRegistered() const { return mRegistered; }
     int Registrations() const { return mRegistrations; }
     /// The ids acknowledged, in order.
     const std::vector<intptr_t>& Allowed() const { return mAllowed; }

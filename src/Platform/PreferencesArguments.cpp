@@ -120,10 +120,6 @@ void QorUserDefaults::SetString(const std::string& key, const std::string& value
     SetObject(key, QorPropertyList::String(value));
 }
 
-void QorUserDefaults::RemoveObject(const std::string& key) {
-    CFPreferencesSetAppValue(key.c_str(), nullptr, mApplicationID.c_str());
-}
-
 bool QorUserDefaults::Synchronize() {
     return CFPreferencesAppSynchronize(mApplicationID.c_str());
 }

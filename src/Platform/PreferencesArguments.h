@@ -43,7 +43,6 @@ public:
     void SetObject(const std::string& key, const QorPropertyList& value);
     void SetBool(const std::string& key, bool value);
     void SetString(const std::string& key, const std::string& value);
-    void RemoveObject(const std::string& key);
     bool Synchronize();
 
 private:
