@@ -3,6 +3,7 @@
 #include "AtomicFile.h"
 #include "ConsoleUser.h"
 #include "InstallRoot.h"
+#include "ProcessTable.h"
 
 #include <array>
 #include <cstdlib>
@@ -100,16 +101,9 @@ std::vector<std::string> QorProcessEnvironment(pid_t pid, uid_t uid) {
                          &content) != 0)
         return {};
     std::vector<std::string> entries;
-    size_t start = 0;
-    while (start < content.size()) {
-        size_t end = content.find('\0', start);
-        if (end == std::string::npos)
-            end = content.size();
-        std::string entry = content.substr(start, end - start);
+    for (std::string& entry : QorNulSeparatedEntries(content))
         if (entry.find('=') != std::string::npos && entry[0] != '=')
             entries.push_back(std::move(entry));
-        start = end + 1;
-    }
     return entries;
 }
 

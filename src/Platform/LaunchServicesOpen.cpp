@@ -4,6 +4,7 @@
 #include "Bundles.h"
 #include "ConsoleUserEnvironment.h"
 #include "InstallRoot.h"
+#include "ProcessTable.h"
 #include "Spawn.h"
 
 #include <cerrno>
@@ -88,19 +89,10 @@ private:
 
 std::vector<std::string> CommandLine(pid_t pid) {
     std::string content;
-    std::vector<std::string> args;
     if (QorReadWholeFile("/proc/" + std::to_string(pid) + "/cmdline", kMaxCommandLine, &content) !=
         0)
-        return args;
-    size_t start = 0;
-    while (start < content.size()) {
-        size_t end = content.find('\0', start);
-        if (end == std::string::npos)
-            end = content.size();
-        args.push_back(content.substr(start, end - start));
-        start = end + 1;
-    }
-    return args;
+        return {};
+    return QorNulSeparatedEntries(content);
 }
 
 // For a "#!" script, the interpreter the kernel runs (resolved), "" for "env" (any will do);

@@ -102,6 +102,19 @@ void QorInstallProcessTable(QorProcessTable* table) {
     gTable = table ? table : &gRealTable;
 }
 
+std::vector<std::string> QorNulSeparatedEntries(const std::string& content, size_t maxEntries) {
+    std::vector<std::string> entries;
+    size_t start = 0;
+    while (start < content.size() && entries.size() < maxEntries) {
+        size_t end = content.find('\0', start);
+        if (end == std::string::npos)
+            end = content.size();
+        entries.push_back(content.substr(start, end - start));
+        start = end + 1;
+    }
+    return entries;
+}
+
 bool QorReadProcessInfo(pid_t pid, QorProcessInfo* info) {
     QorProcessInfo result;
     result.pid = pid;
@@ -137,16 +150,8 @@ bool QorReadProcessInfo(pid_t pid, QorProcessInfo* info) {
     if (n > 0)
         result.exePath.assign(exe, size_t(n));
     std::string cmdline;
-    if (ReadSmallFile(ProcPath(pid, "cmdline"), &cmdline, 3 * PATH_MAX)) {
-        size_t start = 0;
-        while (start < cmdline.size() && result.args.size() < 3) {
-            size_t end = cmdline.find('\0', start);
-            if (end == std::string::npos)
-                end = cmdline.size();
-            result.args.push_back(cmdline.substr(start, end - start));
-            start = end + 1;
-        }
-    }
+    if (ReadSmallFile(ProcPath(pid, "cmdline"), &cmdline, 3 * PATH_MAX))
+        result.args = QorNulSeparatedEntries(cmdline, 3);
     *info = std::move(result);
     return true;
 }

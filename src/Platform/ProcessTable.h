@@ -2,6 +2,7 @@
 
 #include "ScopedService.h"
 
+#include <cstdint>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -48,6 +49,10 @@ pid_t QorFindPIDForName(const char* path);
 /// The rule above over a list of candidates, for a file name and a preferred uid.
 pid_t QorChooseProcess(const std::vector<QorProcessInfo>& candidates, const std::string& name,
                        uid_t preferredUid);
+
+/// The entries of a NUL-separated /proc file (cmdline, environ), the first maxEntries at most.
+std::vector<std::string> QorNulSeparatedEntries(const std::string& content,
+                                                size_t maxEntries = SIZE_MAX);
 
 /// One process from /proc; false when it does not exist (any more).
 bool QorReadProcessInfo(pid_t pid, QorProcessInfo* info);
