@@ -36,15 +36,10 @@ std::vector<char*> Pointers(std::vector<std::string>& strings) {
 
 void QorRunTaskChild(ZQorScheduledTask* task, int32_t childNumber) {
     QorDefaultSignals(); // the daemon's handlers and blocked signals are not the task's
-    ZQorScheduledTaskExec* exec = new ZQorScheduledTaskExec(task->mTaskDesc, int(getpid()));
+    ZQorScheduledTaskExec* exec = QorNewTaskExec(task, int(getpid()));
     char identity[64];
     snprintf(identity, sizeof identity, "TavrinMissedTask - Child #%d", int(childNumber));
     QorOpenLog(identity, LOG_PID, LOG_USER);
-    if (task->mSchedArgs[0] != '\0') {
-        char options[ZQorScheduledTask::kSchedArgsSize + 1] = {};
-        memcpy(options, task->mSchedArgs, ZQorScheduledTask::kSchedArgsSize);
-        exec->SetTaskKickerOptions(options);
-    }
     if (exec->CreateExecArgs() == 0)
         Fail(identity, childNumber, "");
 

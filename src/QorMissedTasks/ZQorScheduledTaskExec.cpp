@@ -20,6 +20,14 @@ ZQorScheduledTaskExec::ZQorScheduledTaskExec(ZQorScheduledTaskDescriptor* desc, 
         mTaskDesc->Attach();
 }
 
+ZQorScheduledTaskExec* QorNewTaskExec(ZQorScheduledTask* task, int pid) {
+    auto* exec = new ZQorScheduledTaskExec(task->GetTaskDescriptor(), pid);
+    char options[ZQorScheduledTask::kSchedArgsSize + 1] = {};
+    memcpy(options, task->GetSchedArgsPtr(), ZQorScheduledTask::kSchedArgsSize);
+    exec->SetTaskKickerOptions(options);
+    return exec;
+}
+
 ZQorScheduledTaskExec::~ZQorScheduledTaskExec() {
     if (mTaskDesc != nullptr)
         mTaskDesc->Release();

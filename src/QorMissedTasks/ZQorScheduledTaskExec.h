@@ -6,6 +6,7 @@
 #include <string>
 #include <sys/types.h>
 
+class ZQorScheduledTask;
 class ZQorScheduledTaskDescriptor;
 
 /// The argument vector that runs the launcher command for one task, exactly as the task's
@@ -53,3 +54,7 @@ private:
     // Element 0: the launcher's fixed path under the install root in force when built.
     std::string mLauncherPath;
 };
+
+/// The exec of task's launcher command: the task's descriptor and its launcher options (the
+/// task's option field, at most three letters, need not end in a null). Count 1 at creation.
+ZQorScheduledTaskExec* QorNewTaskExec(ZQorScheduledTask* task, int pid);

@@ -6,7 +6,6 @@
 #include "ZQorScheduledTaskExec.h"
 
 #include <cerrno>
-#include <cstring>
 #include <unistd.h>
 
 bool QorPrepareTaskRun(ZQorScheduledTask* task, QorTaskRun* outRun, std::string* outWhy) {
@@ -19,11 +18,7 @@ bool QorPrepareTaskRun(ZQorScheduledTask* task, QorTaskRun* outRun, std::string*
         *outWhy = "your user ID has no account with a home folder";
         return false;
     }
-    ZQorScheduledTaskExec* exec = new ZQorScheduledTaskExec(task->GetTaskDescriptor(), getpid());
-    // The options field is three letters, not always terminated.
-    char options[ZQorScheduledTask::kSchedArgsSize + 1] = {};
-    memcpy(options, task->GetSchedArgsPtr(), ZQorScheduledTask::kSchedArgsSize);
-    exec->SetTaskKickerOptions(options);
+    ZQorScheduledTaskExec* exec = QorNewTaskExec(task, getpid());
     const int count = exec->CreateExecArgs();
     QorTaskRun run;
     for (int i = 0; i + 1 < count; ++i)
