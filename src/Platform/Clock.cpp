@@ -21,6 +21,14 @@ QorClock* gClock = &gRealClock;
 
 } // namespace
 
-QorClock& QorCurrentClock() { return *gClock; }
+QorClock& QorCurrentClock() {
+    return *gClock;
+}
 
-void QorInstallClock(QorClock* clock) { gClock = clock ? clock : &gRealClock; }
+bool QorUsingRealClock() {
+    return gClock == &gRealClock;
+}
+
+void QorInstallClock(QorClock* clock) {
+    gClock = clock ? clock : &gRealClock;
+}

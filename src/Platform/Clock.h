@@ -20,8 +20,15 @@ QorClock& QorCurrentClock();
 void QorInstallClock(QorClock* clock);
 using QorScopedClock = QorScopedService<QorClock, QorCurrentClock, QorInstallClock>;
 
-inline int64_t QorNow() { return QorCurrentClock().Now(); }
-inline void QorSleep(unsigned seconds) { QorCurrentClock().SleepSeconds(seconds); }
+/// Whether the real clock is in use (no test installed its own).
+bool QorUsingRealClock();
+
+inline int64_t QorNow() {
+    return QorCurrentClock().Now();
+}
+inline void QorSleep(unsigned seconds) {
+    QorCurrentClock().SleepSeconds(seconds);
+}
 
 /// A clock for tests: time stands still until set or slept; every sleep is recorded.
 class QorFakeClock : public QorClock {

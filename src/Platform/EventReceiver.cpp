@@ -83,40 +83,46 @@ OSErr QorEventReceiver::Bind(const std::string& name) {
     for (const Listener& listener : mListeners)
         if (listener.path == path)
             return noErr;
-    sockaddr_un address;
-    if (!MakeAddress(path, &address))
+    // The socket listens under a hidden name first and is then linked in under its own, so a
+    // sender that sees the name (a look-up, or a wait for the name to appear) can connect.
+    std::string hidden = QorPortPath(geteuid(), "." + name + "." + std::to_string(getpid()));
+    sockaddr_un address, named;
+    if (!MakeAddress(hidden, &address) || !MakeAddress(path, &named))
         return ioErr;
     int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0)
         return ioErr;
-    auto bind = [&] { return ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address); };
-    int bound = bind();
-    if (bound != 0 && errno == EADDRINUSE) {
-        // Our own folder: whatever is there is ours to replace unless a live process listens.
-        struct stat st;
-        bool replaceable =
-            lstat(path.c_str(), &st) == 0 && (!S_ISSOCK(st.st_mode) || IsStaleSocket(path));
-        if (!replaceable) {
-            close(fd);
-            return dupFNErr;
-        }
-        (void)unlink(path.c_str());
-        bound = bind();
-    }
-    if (bound != 0) {
-        OSErr status = errno == EADDRINUSE ? dupFNErr : ioErr;
-        close(fd);
-        return status;
-    }
+    (void)unlink(hidden.c_str()); // left by an earlier process with this ID
     struct stat st;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(fd, 16) != 0 || lstat(hidden.c_str(), &st) != 0) {
+        close(fd);
+        (void)unlink(hidden.c_str());
+        return ioErr;
+    }
+    int linked = link(hidden.c_str(), path.c_str());
+    if (linked != 0 && errno == EEXIST) {
+        // Our own folder: whatever is there is ours to replace unless a live process listens.
+        struct stat old;
+        bool replaceable =
+            lstat(path.c_str(), &old) == 0 && (!S_ISSOCK(old.st_mode) || IsStaleSocket(path));
+        if (replaceable) {
+            (void)unlink(path.c_str());
+            linked = link(hidden.c_str(), path.c_str());
+        }
+    }
+    OSErr status = linked == 0 ? noErr : errno == EEXIST ? dupFNErr : ioErr;
+    (void)unlink(hidden.c_str());
     epoll_event watch{};
     watch.events = EPOLLIN;
     watch.data.fd = fd;
-    if (listen(fd, 16) != 0 || lstat(path.c_str(), &st) != 0 ||
-        epoll_ctl(mPollFd, EPOLL_CTL_ADD, fd, &watch) != 0) {
-        close(fd);
+    if (status == noErr && epoll_ctl(mPollFd, EPOLL_CTL_ADD, fd, &watch) != 0) {
         (void)unlink(path.c_str());
-        return ioErr;
+        status = ioErr;
+    }
+    if (status != noErr) {
+        close(fd);
+        return status;
     }
     mListeners.push_back({fd, path, st.st_dev, st.st_ino});
     return noErr;

@@ -1,7 +1,13 @@
 #include "MachPorts.h"
+#include "Clock.h"
 #include "MachPortFolder.h"
 #include "ProcessTable.h"
 
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <poll.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -95,6 +101,53 @@ public:
         *servicePort = HandleFor({Kind::kPort, uid, 0, serviceName});
         return *servicePort ? KERN_SUCCESS : KERN_FAILURE;
     }
+
+    bool WaitForRegistration(mach_port_t bootstrapPort, const char* serviceName,
+                             unsigned seconds) override {
+        // On a test's clock the wait is that clock's to count.
+        const Handle* bootstrap = Lookup(bootstrapPort, Kind::kBootstrap);
+        if (!QorUsingRealClock() || !bootstrap || !serviceName ||
+            !QorIsValidPortName(serviceName) ||
+            QorCheckPortFolder(bootstrap->uid) != QorPortFolderState::kReady)
+            return QorPortService::WaitForRegistration(bootstrapPort, serviceName, seconds);
+        int watcher = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+        if (watcher < 0)
+            return QorPortService::WaitForRegistration(bootstrapPort, serviceName, seconds);
+        bool registered = false;
+        // A receiver links its socket into the folder under its name once it listens, so
+        // the name's appearance means the port can be reached.
+        if (inotify_add_watch(watcher, QorPortFolderPath(bootstrap->uid).c_str(),
+                              IN_CREATE | IN_MOVED_TO | IN_ONLYDIR) < 0) {
+            close(watcher);
+            return QorPortService::WaitForRegistration(bootstrapPort, serviceName, seconds);
+        }
+        struct stat st;
+        registered = lstat(QorPortPath(bootstrap->uid, serviceName).c_str(), &st) == 0;
+        using Clock = std::chrono::steady_clock;
+        const Clock::time_point deadline = Clock::now() + std::chrono::seconds(seconds);
+        while (!registered) {
+            auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+            if (left.count() <= 0)
+                break;
+            pollfd ready{watcher, POLLIN, 0};
+            int n = poll(&ready, 1, int(left.count()));
+            if (n < 0 && errno != EINTR)
+                break;
+            alignas(inotify_event) char events[4096];
+            ssize_t got;
+            while ((got = read(watcher, events, sizeof events)) > 0) {
+                for (ssize_t at = 0; at < got;) {
+                    const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+                    if (event->len > 0 && strcmp(event->name, serviceName) == 0)
+                        registered = true;
+                    at += ssize_t(sizeof(inotify_event) + event->len);
+                }
+            }
+        }
+        close(watcher);
+        return registered;
+    }
 };
 
 RealPortService gRealPortService;
@@ -125,6 +178,16 @@ kern_return_t task_get_special_port(task_t task, int whichPort, mach_port_t* spe
 kern_return_t bootstrap_look_up(mach_port_t bootstrapPort, const char* serviceName,
                                 mach_port_t* servicePort) {
     return gPortService->BootstrapLookUp(bootstrapPort, serviceName, servicePort);
+}
+
+bool QorPortService::WaitForRegistration(mach_port_t, const char*, unsigned seconds) {
+    QorSleep(seconds);
+    return false;
+}
+
+bool QorWaitForPortRegistration(mach_port_t bootstrapPort, const char* serviceName,
+                                unsigned seconds) {
+    return gPortService->WaitForRegistration(bootstrapPort, serviceName, seconds);
 }
 
 bool QorPortTarget(mach_port_t port, uid_t* uid, std::string* name) {

@@ -35,6 +35,11 @@ public:
                                              mach_port_t* specialPort) = 0;
     virtual kern_return_t BootstrapLookUp(mach_port_t bootstrapPort, const char* serviceName,
                                           mach_port_t* servicePort) = 0;
+    /// Waits up to seconds for serviceName to be registered in the bootstrap port's folder;
+    /// true when it was (the wait then ends early). The plain form sleeps the whole time on
+    /// the platform clock.
+    virtual bool WaitForRegistration(mach_port_t bootstrapPort, const char* serviceName,
+                                     unsigned seconds);
 };
 
 QorPortService& QorCurrentPortService();
@@ -59,6 +64,12 @@ kern_return_t task_get_special_port(task_t task, int whichPort, mach_port_t* spe
 /// BOOTSTRAP_UNKNOWN_SERVICE while there is none (or the folder is missing or unsafe).
 kern_return_t bootstrap_look_up(mach_port_t bootstrapPort, const char* serviceName,
                                 mach_port_t* servicePort);
+
+/// The wait between two look-ups of a port that is not registered yet: at most seconds, ended
+/// as soon as serviceName appears in the bootstrap port's folder (a program just started
+/// registers its port a few milliseconds after it runs). True when it appeared.
+bool QorWaitForPortRegistration(mach_port_t bootstrapPort, const char* serviceName,
+                                unsigned seconds);
 
 /// What a port name from the real bootstrap_look_up stands for: the folder's uid and the name
 /// in it. False for a name this process was never given.

@@ -205,3 +205,46 @@ TEST(MachPorts, FakeServiceScriptsTheLookUps) {
 }
 
 } // namespace
+
+namespace {
+
+// The wait between two look-ups ends when the port it waits for is registered, and only then:
+// a port registered under another name does not end it.
+TEST(MachPorts, WaitForRegistrationEndsWhenThePortAppears) {
+    TempRoot root;
+    QorEventReceiver self; // makes the folder, so the wait can watch it
+    ASSERT_EQ(self.Register(0), noErr);
+    task_t task;
+    mach_port_t bootstrap;
+    ASSERT_EQ(task_for_pid(mach_task_self(), getpid(), &task), KERN_SUCCESS);
+    ASSERT_EQ(task_get_special_port(task, TASK_BOOTSTRAP_PORT, &bootstrap), KERN_SUCCESS);
+
+    int go[2];
+    ASSERT_EQ(pipe(go), 0);
+    pid_t child = fork();
+    if (child == 0) {
+        char byte;
+        close(go[1]);
+        if (read(go[0], &byte, 1) != 1)
+            _exit(1);
+        QorEventReceiver receiver;
+        if (receiver.Register(QorCode("Wait")) != noErr)
+            _exit(1);
+        pause(); // until the test ends it
+        _exit(0);
+    }
+    close(go[0]);
+    const std::string name = QorProcessPortName(child);
+    EXPECT_FALSE(QorWaitForPortRegistration(bootstrap, "sign-None", 1)); // nobody registers it
+    ASSERT_EQ(write(go[1], "g", 1), 1);
+    EXPECT_TRUE(QorWaitForPortRegistration(bootstrap, name.c_str(), 30));
+    mach_port_t port;
+    EXPECT_EQ(bootstrap_look_up(bootstrap, name.c_str(), &port), KERN_SUCCESS);
+    EXPECT_EQ(SendTo(port), noErr); // a registered name is already listening
+    close(go[1]);
+    kill(child, SIGTERM);
+    int status;
+    waitpid(child, &status, 0);
+}
+
+} // namespace

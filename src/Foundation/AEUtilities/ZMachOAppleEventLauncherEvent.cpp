@@ -73,14 +73,15 @@ mach_port_t ZMachOAppleEventLauncher::GetMachPortForPID(pid_t pid, OSStatus* out
         GetMagicName(magic);
         char name[kQorMagicNameSize + 16];
         snprintf(name, sizeof name, "%s%u", magic, unsigned(pid));
-        // A program just started registers its port a moment later.
+        // A program just started registers its port a moment later. Each wait lasts a second
+        // at most and ends as soon as the port is registered.
         for (int lookUp = 0; lookUp < kPortLookUps; ++lookUp) {
             if (bootstrap_look_up(bootstrap, name, &port) == KERN_SUCCESS && port != 0) {
                 status = 0;
                 break;
             }
             port = MACH_PORT_NULL;
-            QorSleep(1);
+            (void)QorWaitForPortRegistration(bootstrap, name, 1);
         }
     }
     if (outErr != nullptr)
